@@ -1,0 +1,25 @@
+# Warnings and sanitizers for our own targets. Third-party code (googletest) is not affected
+# because it is added before these flags reach it through axistune_target_defaults().
+
+function(axistune_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(AXISTUNE_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+if(AXISTUNE_SANITIZE STREQUAL "asan")
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+elseif(AXISTUNE_SANITIZE STREQUAL "tsan")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT AXISTUNE_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "AXISTUNE_SANITIZE must be empty, asan or tsan")
+endif()
+
+if(WIN32)
+  # One self-contained exe: no MinGW runtime DLLs next to it.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+endif()

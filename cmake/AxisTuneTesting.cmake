@@ -1,0 +1,33 @@
+# GoogleTest: Debian's packaged library natively; for the cross build, Debian's googletest
+# sources compiled with the MinGW toolchain.
+if(CMAKE_CROSSCOMPILING)
+  if(NOT TARGET GTest::gtest_main)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+    add_library(GTest::gmock ALIAS gmock)
+  endif()
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+# axistune_add_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l1 l2] [TIMEOUT s])
+# Builds one GoogleTest executable and registers it with CTest. For the cross build CTest runs
+# it through CMAKE_CROSSCOMPILING_EMULATOR (Wine).
+function(axistune_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  axistune_target_defaults(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gtest)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

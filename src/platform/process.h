@@ -1,0 +1,5 @@
+#pragma once
+
+#include <cstdint>
+
+uint32_t CurrentProcessId();
