@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/i_heart_beat_listener.h"
+#include "platform/event.h"
+#include "platform/lock.h"
+#include "platform/thread.h"
+
+// The protocol's clock: calls Beat on its target every 250 ms on a thread of its own.
+class HeartBeat {
+public:
+    static constexpr uint32_t kPeriodMs = 250;
+    static constexpr uint32_t kStopWaitMs = 20000;
+
+    HeartBeat();
+    ~HeartBeat();
+
+    void Attach(iHeartBeatListener* target);
+    void Detach();
+    bool Start();  // false when the thread could not be started
+    // Ends the ticker thread; true when it ended within the bound.
+    bool Stop();
+
+private:
+    void Run();
+
+    Lock lock_;
+    Event stop_{EventReset::kManual, false};
+    Thread thread_;
+    iHeartBeatListener* target_ = nullptr;
+};
