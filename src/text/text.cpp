@@ -1,0 +1,213 @@
+#include "text/text.h"
+
+namespace {
+
+constexpr uint32_t kUnitsPerDegree = 86400;
+constexpr uint32_t kUnitsPerMinute = 1440;
+constexpr uint32_t kUnitsPerSecond = 24;
+
+// Magnitude of a signed value as unsigned: defined for INT32_MIN (gives 2147483648).
+uint32_t Magnitude(int32_t value) {
+    const uint32_t bits = static_cast<uint32_t>(value);
+    return value < 0 ? 0u - bits : bits;
+}
+
+// Two's complement reinterpretation of a wrapped unsigned result.
+int32_t AsSigned(uint32_t bits) {
+    return static_cast<int32_t>(bits);
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Case-insensitive letter test by clearing bit 5, as the dialogs' texts expect.
+bool IsLetter(char c, char upper) {
+    return (static_cast<unsigned char>(c) & ~0x20u) == static_cast<unsigned char>(upper);
+}
+
+}  // namespace
+
+uint32_t TextAppend(char* buffer, uint32_t capacity, uint32_t position, const char* text) {
+    if (capacity == 0 || buffer == nullptr) {
+        return 0;
+    }
+    const uint32_t last = capacity - 1;
+    if (position > last) {
+        return position;  // outside the callers' contract: never write beyond the buffer
+    }
+    if (position == last || text == nullptr || text[0] == '\0') {
+        buffer[position] = '\0';
+        return position;
+    }
+    while (*text != '\0' && position < last) {
+        buffer[position++] = *text++;
+    }
+    buffer[position] = '\0';
+    return position;
+}
+
+uint32_t TextAppendDecimal(char* buffer, uint32_t capacity, uint32_t position, int32_t value) {
+    if (capacity == 0 || buffer == nullptr) {
+        return 0;
+    }
+    // "-2147483648" plus NUL fits in 12 bytes.
+    char digits[12];
+    char* end = digits + sizeof(digits);
+    char* p = end;
+    *--p = '\0';
+    uint32_t magnitude = Magnitude(value);
+    do {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) {
+        *--p = '-';
+    }
+    return TextAppend(buffer, capacity, position, p);
+}
+
+uint32_t TextAppendTwoDigits(char* buffer, uint32_t capacity, uint32_t position, uint32_t value) {
+    if (buffer == nullptr) {
+        return 0;
+    }
+    // Capacity 0 leaves no room even for a NUL; treated like "no room left".
+    if (capacity == 0 || position >= capacity - 1) {
+        return position;
+    }
+    if (value > 99) {
+        value = 99;
+    }
+    buffer[position] = static_cast<char>('0' + value / 10);
+    uint32_t end = position + 1;
+    if (end < capacity - 1) {
+        buffer[end++] = static_cast<char>('0' + value % 10);
+    }
+    buffer[end] = '\0';
+    return end;
+}
+
+uint32_t TextAppendHexReversed(char* buffer, uint32_t capacity, uint32_t position, uint32_t value) {
+    if (capacity == 0 || buffer == nullptr) {
+        return 0;
+    }
+    const uint32_t last = capacity - 1;
+    if (position > last) {
+        return position;
+    }
+    static const char kHex[] = "0123456789ABCDEF";
+    for (int i = 0; i < 8 && position < last; ++i) {
+        buffer[position++] = kHex[value & 0xF];
+        value >>= 4;
+    }
+    buffer[position] = '\0';
+    return position;
+}
+
+uint32_t TextAppendAngle(char* buffer, uint32_t capacity, uint32_t position, int32_t angle) {
+    if (buffer == nullptr || capacity == 0 || position >= capacity - 1) {
+        return position;
+    }
+    const uint32_t last = capacity - 1;
+    if (angle < 0) {
+        buffer[position++] = '-';
+    }
+    const uint32_t magnitude = Magnitude(angle);
+    const uint32_t degrees = magnitude / kUnitsPerDegree;
+    const uint32_t remainder = magnitude - degrees * kUnitsPerDegree;
+    const uint32_t minutes = remainder / kUnitsPerMinute;
+    const uint32_t seconds = (remainder - minutes * kUnitsPerMinute) / kUnitsPerSecond;
+
+    // At most 24855 degrees, so the conversion to int32_t is exact.
+    position = TextAppendDecimal(buffer, capacity, position, static_cast<int32_t>(degrees));
+    if (position < last) {
+        buffer[position++] = ':';
+    }
+    position = TextAppendTwoDigits(buffer, capacity, position, minutes);
+    if (position < last) {
+        buffer[position++] = ':';
+    }
+    position = TextAppendTwoDigits(buffer, capacity, position, seconds);
+    buffer[position] = '\0';
+    return position;
+}
+
+uint32_t TextReadInteger(const char* text, uint32_t length, uint32_t position, int32_t* out) {
+    bool negative = false;
+    if (text != nullptr && position < length && text[position] == '-') {
+        negative = true;
+        ++position;
+    }
+    // Wraps like the 32-bit accumulation it stands for, without signed overflow.
+    uint32_t value = 0;
+    while (text != nullptr && position < length && IsDigit(text[position])) {
+        value = value * 10u + static_cast<uint32_t>(text[position] - '0');
+        ++position;
+    }
+    if (out != nullptr) {
+        *out = AsSigned(negative ? 0u - value : value);
+    }
+    return position;
+}
+
+namespace {
+
+uint32_t SkipSeparators(const char* text, uint32_t length, uint32_t position) {
+    while (position < length && (text[position] == ':' || text[position] == '.')) {
+        ++position;
+    }
+    return position;
+}
+
+}  // namespace
+
+uint32_t TextReadAngle(const char* text, uint32_t length, uint32_t position, int32_t* out,
+                       int32_t kind) {
+    if (text == nullptr) {
+        length = 0;
+    }
+    if (position < length && text[position] == ' ') {
+        ++position;
+    }
+
+    bool negative = false;
+    char negativeLetter = '\0';
+    char positiveLetter = '\0';
+    if (kind == kAngleLatitude) {
+        negativeLetter = 'S';
+        positiveLetter = 'N';
+    } else if (kind == kAngleLongitude) {
+        negativeLetter = 'W';
+        positiveLetter = 'E';
+    }
+    if (negativeLetter != '\0') {
+        if (position < length && IsLetter(text[position], negativeLetter)) {
+            negative = true;
+            ++position;
+        }
+        if (position < length && IsLetter(text[position], positiveLetter)) {
+            ++position;
+        }
+    }
+    while (position < length && text[position] == ' ') {
+        ++position;
+    }
+
+    int32_t degrees = 0;
+    int32_t minutes = 0;
+    int32_t seconds = 0;
+    position = TextReadInteger(text, length, position, &degrees);
+    position = SkipSeparators(text, length, position);
+    position = TextReadInteger(text, length, position, &minutes);
+    position = SkipSeparators(text, length, position);
+    TextReadInteger(text, length, position, &seconds);
+
+    // No range check: out-of-range parts simply add up, wrapping at 32 bits.
+    const uint32_t total = static_cast<uint32_t>(degrees) * kUnitsPerDegree +
+                           static_cast<uint32_t>(minutes) * kUnitsPerMinute +
+                           static_cast<uint32_t>(seconds) * kUnitsPerSecond;
+    if (out != nullptr) {
+        *out = AsSigned(negative ? 0u - total : total);
+    }
+    return 0;
+}
