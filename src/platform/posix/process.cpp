@@ -1,0 +1,7 @@
+#include "platform/process.h"
+
+#include <unistd.h>
+
+uint32_t CurrentProcessId() {
+    return static_cast<uint32_t>(getpid());
+}

@@ -1,0 +1,11 @@
+#include "platform/sleep.h"
+
+#include <errno.h>
+#include <time.h>
+
+void SleepMilliseconds(uint32_t milliseconds) {
+    timespec left{static_cast<time_t>(milliseconds / 1000),
+                  static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+}
