@@ -97,6 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
         AngleReadCase{"N   12:01:02", kWholeText, kAngleLatitude,
                       12 * kDegree + kMinute + 2 * kSecond},
         AngleReadCase{"  5", kWholeText, kAngleLatitude, 5 * kDegree},
+        // Only one blank may come before the letter; after a second one it is not taken.
+        AngleReadCase{"  S 47", kWholeText, kAngleLatitude, 0},
         AngleReadCase{"W 122:25:10", kWholeText, kAngleLongitude,
                       -(122 * kDegree + 25 * kMinute + 10 * kSecond)},
         AngleReadCase{"e 8:32:00", kWholeText, kAngleLongitude, 8 * kDegree + 32 * kMinute},
