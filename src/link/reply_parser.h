@@ -8,11 +8,13 @@
 // never as a leftover of an earlier, longer reply.
 class ReplyView {
   public:
+    static constexpr size_t kCapacity = 100;  // 0x55, L and the first 98 payload bytes
+
     ReplyView(const uint8_t* bytes, size_t stored) : bytes_(bytes), stored_(stored) {}
 
     // L as the controller announced it (also when the payload was longer than the buffer).
     uint8_t PayloadLength() const { return Byte(1); }
-    uint8_t Byte(size_t k) const { return k < stored_ ? bytes_[k] : 0; }
+    uint8_t Byte(size_t k) const { return k < stored_ && k < kCapacity ? bytes_[k] : 0; }
     uint16_t U16(size_t k) const { return static_cast<uint16_t>(Byte(k) | (Byte(k + 1) << 8)); }
     uint32_t U32(size_t k) const {
         return static_cast<uint32_t>(U16(k)) | (static_cast<uint32_t>(U16(k + 2)) << 16);
@@ -30,7 +32,7 @@ class ReplyParser {
     static constexpr int32_t kHunting = 0;
     static constexpr int32_t kExpectLength = 1;
     static constexpr int32_t kCollecting = 2;
-    static constexpr size_t kBufferSize = 100;
+    static constexpr size_t kBufferSize = ReplyView::kCapacity;
 
     void Reset() { parseState_ = kHunting; }
 
