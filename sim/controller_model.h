@@ -41,6 +41,9 @@ class ControllerModel {
     static constexpr size_t kFrameLogSize = 4096;
 
     explicit ControllerModel(Profile profile, uint64_t seed = 1);
+    // The frame parser calls back into this object, so it stays where it was made.
+    ControllerModel(const ControllerModel&) = delete;
+    ControllerModel& operator=(const ControllerModel&) = delete;
 
     // Bytes written by the host.
     void Receive(const uint8_t* data, size_t count, int64_t nowMs);
