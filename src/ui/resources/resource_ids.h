@@ -1,0 +1,203 @@
+#pragma once
+
+// Resource and control ids shared by axistune.rc, the dialog logic and the in-memory host.
+// Plain macros, because the resource compiler reads this file too.
+
+// Dialog templates.
+#define IDD_MAIN 100
+#define IDD_GEAR_RATIO 101
+#define IDD_ADVANCED 102
+#define IDD_INIT_SCOPE 103
+#define IDD_ABOUT 104
+
+// Bitmaps: 16 x 16, one bit per pixel, a black triangle on white.
+#define IDB_ARROW_LEFT 100
+#define IDB_ARROW_RIGHT 101
+#define IDB_ARROW_UP 102
+#define IDB_ARROW_DOWN 103
+
+// Program icon (the lowest icon id is the one the shell shows for the exe).
+#define IDI_APP 1
+
+// Buttons of the secondary dialogs that Enter, Escape and the close box also produce.
+#define IDC_DLG_OK 1
+#define IDC_DLG_CANCEL 2
+
+// Main window (IDD_MAIN), outside the axis groups.
+#define IDC_PORT_LABEL 1000
+#define IDC_PORT 100
+#define IDC_BAUD 101
+#define IDC_CONNECT 102
+#define IDC_DISCONNECT 103
+#define IDC_STATUS 104
+#define IDC_FIRMWARE 105
+#define IDC_VOLTAGE 107 /* written by OnVoltage; template 100 has no such control */
+#define IDC_STOP 110
+#define IDC_NORTH 111
+#define IDC_SOUTH 112
+#define IDC_EAST 113
+#define IDC_WEST 114
+#define IDC_SPEED 115
+#define IDC_SIDEREAL 116
+#define IDC_SIDEREAL_2X 117
+#define IDC_TRACK_ON 118
+#define IDC_TRACK_OFF 119
+#define IDC_EXP_ON 120
+#define IDC_EXP_OFF 121
+#define IDC_ADVANCED 123
+#define IDC_INIT_SCOPE 124
+#define IDC_DEFINE_PARK 125
+#define IDC_RELOAD_DEFAULTS 151
+#define IDC_STORE_SETTINGS 152
+#define IDC_ABOUT 153
+#define IDC_RA_GEAR 171
+#define IDC_DEC_GEAR 172
+#define IDC_CHANGE_GEAR 180
+#define IDC_LABEL_N 1001
+#define IDC_LABEL_S 1002
+#define IDC_LABEL_W 1003
+#define IDC_LABEL_E 1004
+#define IDC_GEAR_GROUP 1050
+#define IDC_RA_GEAR_LABEL 1051
+#define IDC_DEC_GEAR_LABEL 1052
+
+// Main window, RA axis group.
+#define IDC_RA_GROUP 1100
+#define IDC_RA_REVERSE_ROTATION 201
+#define IDC_RA_REVERSE_GUIDING 202
+#define IDC_RA_REVERSE_LIMITS 203
+#define IDC_RA_MAX_SPEED_BAR 210
+#define IDC_RA_MAX_SPEED 211
+#define IDC_RA_ACCEL_BAR 212
+#define IDC_RA_ACCEL 213
+#define IDC_RA_DECEL_BAR 214
+#define IDC_RA_DECEL 215
+#define IDC_RA_MAX_CURRENT 220
+#define IDC_RA_IDLE_CURRENT 230
+#define IDC_RA_TRACK_CURRENT 231
+#define IDC_RA_RUN_CURRENT 232
+#define IDC_RA_IDLE_CURRENT_BAR 233
+#define IDC_RA_TRACK_CURRENT_BAR 234
+#define IDC_RA_RUN_CURRENT_BAR 235
+#define IDC_RA_IDLE_DECAY_BAR 240
+#define IDC_RA_TRACK_DECAY_BAR 241
+#define IDC_RA_RUN_DECAY_BAR 242
+#define IDC_RA_OVERTONE_BAR 250
+#define IDC_RA_OVERTONE 251
+#define IDC_RA_INC_CURRENT_BAR 252
+#define IDC_RA_INC_CURRENT 253
+#define IDC_RA_GUIDING_BAR 260
+#define IDC_RA_LINE_REVERSE 1102
+#define IDC_RA_MAX_SPEED_LABEL 1103
+#define IDC_RA_ACCEL_LABEL 1104
+#define IDC_RA_DECEL_LABEL 1105
+#define IDC_RA_LINE_CURRENT 1106
+#define IDC_RA_MAX_CURRENT_LABEL 1107
+#define IDC_RA_MA_LABEL 1108
+#define IDC_RA_IDLE_LABEL 1109
+#define IDC_RA_TRACK_LABEL 1110
+#define IDC_RA_RUN_LABEL 1111
+#define IDC_RA_DECAY_LABEL 1112
+#define IDC_RA_LINE_OVERTONE 1114
+#define IDC_RA_OVERTONE_LABEL 1115
+#define IDC_RA_INC_CURRENT_LABEL 1116
+#define IDC_RA_LINE_GUIDING 1117
+#define IDC_RA_GUIDING_LABEL 1118
+#define IDC_RA_GUIDING_1_16 1120
+#define IDC_RA_GUIDING_1_4 1121
+#define IDC_RA_GUIDING_1_2 1122
+#define IDC_RA_GUIDING_3_4 1123
+#define IDC_RA_GUIDING_1_1 1124
+
+// Main window, Dec axis group: the RA ids raised by 100, except the line above the overtone row.
+#define IDC_DEC_GROUP 1200
+#define IDC_DEC_REVERSE_ROTATION 301
+#define IDC_DEC_REVERSE_GUIDING 302
+#define IDC_DEC_REVERSE_LIMITS 303
+#define IDC_DEC_MAX_SPEED_BAR 310
+#define IDC_DEC_MAX_SPEED 311
+#define IDC_DEC_ACCEL_BAR 312
+#define IDC_DEC_ACCEL 313
+#define IDC_DEC_DECEL_BAR 314
+#define IDC_DEC_DECEL 315
+#define IDC_DEC_MAX_CURRENT 320
+#define IDC_DEC_IDLE_CURRENT 330
+#define IDC_DEC_TRACK_CURRENT 331
+#define IDC_DEC_RUN_CURRENT 332
+#define IDC_DEC_IDLE_CURRENT_BAR 333
+#define IDC_DEC_TRACK_CURRENT_BAR 334
+#define IDC_DEC_RUN_CURRENT_BAR 335
+#define IDC_DEC_IDLE_DECAY_BAR 340
+#define IDC_DEC_TRACK_DECAY_BAR 341
+#define IDC_DEC_RUN_DECAY_BAR 342
+#define IDC_DEC_OVERTONE_BAR 350
+#define IDC_DEC_OVERTONE 351
+#define IDC_DEC_INC_CURRENT_BAR 352
+#define IDC_DEC_INC_CURRENT 353
+#define IDC_DEC_GUIDING_BAR 360
+#define IDC_DEC_LINE_REVERSE 1202
+#define IDC_DEC_MAX_SPEED_LABEL 1203
+#define IDC_DEC_ACCEL_LABEL 1204
+#define IDC_DEC_DECEL_LABEL 1205
+#define IDC_DEC_LINE_CURRENT 1206
+#define IDC_DEC_MAX_CURRENT_LABEL 1207
+#define IDC_DEC_MA_LABEL 1208
+#define IDC_DEC_IDLE_LABEL 1209
+#define IDC_DEC_TRACK_LABEL 1210
+#define IDC_DEC_RUN_LABEL 1211
+#define IDC_DEC_DECAY_LABEL 1212
+#define IDC_DEC_LINE_OVERTONE 1213
+#define IDC_DEC_OVERTONE_LABEL 1215
+#define IDC_DEC_INC_CURRENT_LABEL 1216
+#define IDC_DEC_LINE_GUIDING 1217
+#define IDC_DEC_GUIDING_LABEL 1218
+#define IDC_DEC_GUIDING_1_16 1220
+#define IDC_DEC_GUIDING_1_4 1221
+#define IDC_DEC_GUIDING_1_2 1222
+#define IDC_DEC_GUIDING_3_4 1223
+#define IDC_DEC_GUIDING_1_1 1224
+
+// Gear-ratio dialog (IDD_GEAR_RATIO).
+#define IDC_GEAR_RA_LABEL 1000
+#define IDC_GEAR_RA 100
+#define IDC_GEAR_DEC_LABEL 1001
+#define IDC_GEAR_DEC 101
+#define IDC_GEAR_NOTE 1002
+#define IDC_GEAR_EXAMPLES 1003
+#define IDC_GEAR_EXAMPLE_1 1004
+#define IDC_GEAR_EXAMPLE_2 1006
+#define IDC_GEAR_EXAMPLE_3 1007
+#define IDC_GEAR_EXAMPLE_4 1008
+#define IDC_GEAR_EXAMPLE_5 1009
+
+// Advanced-settings dialog (IDD_ADVANCED).
+#define IDC_ADV_POSITION_GROUP 1000
+#define IDC_ADV_LATITUDE_LABEL 1011
+#define IDC_ADV_LATITUDE 100
+#define IDC_ADV_LONGITUDE_LABEL 1012
+#define IDC_ADV_LONGITUDE 101
+#define IDC_ADV_HEMISPHERE_LABEL 1013
+#define IDC_ADV_NORTH 105
+#define IDC_ADV_SOUTH 106
+#define IDC_ADV_MOUNT_GROUP 1014
+#define IDC_ADV_GERMAN 110
+#define IDC_ADV_FORK 111
+#define IDC_ADV_ALT_AZIMUTH 112
+#define IDC_ADV_FLIP_GROUP 1015
+#define IDC_ADV_FLIP_LABEL 1030
+#define IDC_ADV_FLIP 120
+#define IDC_ADV_FLIP_HINT 1031
+#define IDC_ADV_CLOSED_LOOP_GROUP 1016
+#define IDC_ADV_CLOSED_LOOP 130
+
+// Initialize-telescope dialog (IDD_INIT_SCOPE).
+#define IDC_INIT_LABEL 1000
+#define IDC_INIT_POSITION 100
+#define IDC_INIT_EXPLANATION_GROUP 1001
+#define IDC_INIT_EXPLANATION 101
+
+// About box (IDD_ABOUT).
+#define IDC_ABOUT_TITLE 101
+#define IDC_ABOUT_DESCRIPTION 102
+#define IDC_ABOUT_CREDIT 104
+#define IDC_ABOUT_LINK 105

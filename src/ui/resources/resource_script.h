@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The text of axistune.rc: dialog templates from the description in dialog_templates.cpp, plus
+// the icon, bitmaps, manifest and version resources. The committed axistune.rc must equal it.
+std::string WriteResourceScript();
