@@ -11,7 +11,7 @@
 // The engine's listener: keeps the latest event in a one-slot mailbox and posts the window,
 // whose thread then calls Deliver. A second event before delivery replaces the first.
 class AppModel : public TelescopeListener {
-public:
+  public:
     AppModel();
 
     void OnStatus(int32_t code) override;
@@ -23,11 +23,16 @@ public:
     void Deliver(uintptr_t wParam);
 
     void SetCallback(TelescopeControlDlgCallback* callback);  // window thread
-    void SetPoster(EventPoster* poster);  // wiring, before the engine runs
+    void SetPoster(EventPoster* poster);                      // wiring, before the engine runs
 
-private:
-    enum MailKind : int32_t { kMailNone = 0, kMailStatus = 1, kMailStatusValue = 2,
-                              kMailSettings = 3, kMailVoltage = 4 };
+  private:
+    enum MailKind : int32_t {
+        kMailNone = 0,
+        kMailStatus = 1,
+        kMailStatusValue = 2,
+        kMailSettings = 3,
+        kMailVoltage = 4
+    };
     void Post();
 
     Lock lock_;

@@ -4,10 +4,10 @@
 
 // Posts (never sends) WM_USER with these values to the main window; callable from any thread.
 class EventPoster {
-public:
+  public:
     virtual void PostEvent(uintptr_t wParam, intptr_t lParam) = 0;
 
-protected:
+  protected:
     ~EventPoster() = default;
 };
 

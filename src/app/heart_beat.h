@@ -9,7 +9,7 @@
 
 // The protocol's clock: calls Beat on its target every 250 ms on a thread of its own.
 class HeartBeat {
-public:
+  public:
     static constexpr uint32_t kPeriodMs = 250;
     static constexpr uint32_t kStopWaitMs = 20000;
 
@@ -22,7 +22,7 @@ public:
     // Ends the ticker thread; true when it ended within the bound.
     bool Stop();
 
-private:
+  private:
     void Run();
 
     Lock lock_;

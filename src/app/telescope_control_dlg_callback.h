@@ -7,7 +7,7 @@
 // Engine events as the window receives them, on the window thread (same slots as
 // TelescopeListener).
 class TelescopeControlDlgCallback {
-public:
+  public:
     virtual void OnStatus(int32_t code) = 0;
     virtual void OnStatusValue(int32_t code, uint32_t value) = 0;
     virtual void OnSettings(const ControllerSettings& settings, int32_t kind) = 0;

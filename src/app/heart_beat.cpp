@@ -1,0 +1,38 @@
+#include "app/heart_beat.h"
+
+HeartBeat::HeartBeat() = default;
+
+HeartBeat::~HeartBeat() {
+    Stop();
+}
+
+void HeartBeat::Attach(iHeartBeatListener* target) {
+    LockGuard guard(lock_);
+    target_ = target;
+}
+
+void HeartBeat::Detach() {
+    LockGuard guard(lock_);
+    target_ = nullptr;
+}
+
+bool HeartBeat::Start() {
+    stop_.Reset();
+    return thread_.Start([this] { Run(); });
+}
+
+bool HeartBeat::Stop() {
+    stop_.Set();
+    return thread_.Join(kStopWaitMs);
+}
+
+void HeartBeat::Run() {
+    // The beat is taken under the lock so that Detach guarantees no later beat reaches the
+    // engine; Beat itself only waits for room in the engine queue.
+    while (!stop_.Wait(kPeriodMs)) {
+        LockGuard guard(lock_);
+        if (target_ != nullptr) {
+            target_->Beat();
+        }
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "engine/telescope_listener.h"
+
+// Keeps every engine event in order, for tests on any thread.
+class RecordingListener : public TelescopeListener {
+  public:
+    struct Event {
+        enum Kind { kStatus, kStatusValue, kSettings, kVoltage } kind;
+        int32_t code;
+        uint32_t value;
+        ControllerSettings settings;
+    };
+
+    void OnStatus(int32_t code) override { Add({Event::kStatus, code, 0, {}}); }
+    void OnStatusValue(int32_t code, uint32_t value) override {
+        Add({Event::kStatusValue, code, value, {}});
+    }
+    void OnSettings(const ControllerSettings* settings, int32_t kind) override {
+        Add({Event::kSettings, kind, 0, *settings});
+    }
+    void OnVoltage(uint32_t value) override { Add({Event::kVoltage, 0, value, {}}); }
+
+    std::vector<Event> Events() const {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return events_;
+    }
+    // Status codes only, in order.
+    std::vector<int32_t> Statuses() const {
+        std::vector<int32_t> codes;
+        for (const Event& e : Events()) {
+            if (e.kind == Event::kStatus) {
+                codes.push_back(e.code);
+            }
+        }
+        return codes;
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        events_.clear();
+    }
+
+  private:
+    void Add(const Event& e) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        events_.push_back(e);
+    }
+
+    mutable std::mutex mutex_;
+    std::vector<Event> events_;
+};
