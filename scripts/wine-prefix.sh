@@ -53,29 +53,37 @@ cmd_verify_com() {
     [ -L "$link" ] && [ "$(readlink "$link")" = "$path" ]
 }
 
+write_ports() {
+    while [ $# -gt 0 ]; do
+        wine reg add 'HKLM\Software\Wine\Ports' /v "COM$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1 ||
+            die "cannot write HKLM\\Software\\Wine\\Ports\\COM$1"
+        shift 2
+    done
+}
+
+verify_ports() {
+    prefix=$1
+    shift
+    while [ $# -gt 0 ]; do
+        cmd_verify_com "$prefix" "$1" "$2" ||
+            die "COM$1 of $prefix does not lead to $2: $(ls -l "$prefix/dosdevices" 2>&1)"
+        shift 2
+    done
+}
+
 cmd_map_com() {
     prefix=$1
     shift
     [ $(($# % 2)) -eq 0 ] && [ $# -gt 0 ] || die "map-com needs pairs of port number and path"
     cmd_create "$prefix"
     wine_env "$prefix"
-    args="$*"
-    while [ $# -gt 0 ]; do
-        wine reg add 'HKLM\Software\Wine\Ports' /v "COM$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1 ||
-            die "cannot write HKLM\\Software\\Wine\\Ports\\COM$1"
-        shift 2
-    done
+    write_ports "$@"
     # The mount manager reads the Ports key only when it starts, which happens with the first
     # Wine process after the server has ended.
     wineserver -k 2>/dev/null || true
     wineserver -w
     wine cmd /c exit >/dev/null 2>&1 || true
-    set -- $args
-    while [ $# -gt 0 ]; do
-        cmd_verify_com "$prefix" "$1" "$2" ||
-            die "COM$1 of $prefix does not lead to $2: $(ls -l "$prefix/dosdevices" 2>&1)"
-        shift 2
-    done
+    verify_ports "$prefix" "$@"
     # Leave no server behind: the next Wine process starts its own, with its own display.
     wineserver -k 2>/dev/null || true
     wineserver -w
