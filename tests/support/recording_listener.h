@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -39,6 +42,38 @@ class RecordingListener : public TelescopeListener {
         }
         return codes;
     }
+    // Waits (bounded) until the recorded events satisfy the predicate.
+    bool WaitUntil(const std::function<bool(const std::vector<Event>&)>& predicate,
+                   int timeoutMs) const {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                 [&] { return predicate(events_); });
+    }
+    bool WaitForStatus(int32_t code, int timeoutMs) const {
+        return WaitUntil(
+            [code](const std::vector<Event>& events) {
+                for (const Event& e : events) {
+                    if (e.kind == Event::kStatus && e.code == code) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeoutMs);
+    }
+    bool WaitForSettings(int32_t kind, int timeoutMs) const {
+        return WaitUntil(
+            [kind](const std::vector<Event>& events) {
+                for (const Event& e : events) {
+                    if (e.kind == Event::kSettings && e.code == kind) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeoutMs);
+    }
+
     void Clear() {
         std::lock_guard<std::mutex> guard(mutex_);
         events_.clear();
@@ -48,8 +83,10 @@ class RecordingListener : public TelescopeListener {
     void Add(const Event& e) {
         std::lock_guard<std::mutex> guard(mutex_);
         events_.push_back(e);
+        changed_.notify_all();
     }
 
     mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
     std::vector<Event> events_;
 };

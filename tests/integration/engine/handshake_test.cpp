@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "app/heart_beat.h"
+#include "engine/status_codes.h"
+#include "engine_harness.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const ControllerSettings* LastSettings(const std::vector<RecordingListener::Event>& events,
+                                       int32_t kind) {
+    for (auto it = events.rbegin(); it != events.rend(); ++it) {
+        if (it->kind == RecordingListener::Event::kSettings && it->code == kind) {
+            return &it->settings;
+        }
+    }
+    return nullptr;
+}
+
+void ExpectRecordMatchesSimulator(const ControllerSettings& record, const dxsim::Settings& sim) {
+    EXPECT_EQ(record.raGearRatio, sim.ra.gearRatio);
+    EXPECT_EQ(record.decGearRatio, sim.dec.gearRatio);
+    EXPECT_EQ(record.raSiderealRate, sim.ra.siderealRate);
+    EXPECT_EQ(record.decSiderealRate, sim.dec.siderealRate);
+    EXPECT_EQ(record.raMaxSpeed, sim.ra.maxSpeed);
+    EXPECT_EQ(record.decMaxSpeed, sim.dec.maxSpeed);
+    EXPECT_EQ(record.raMaxCurrent, sim.ra.maxCurrent);
+    EXPECT_EQ(record.decCurrent[2], sim.dec.current[2]);
+    EXPECT_EQ(record.raDecay[1], sim.ra.decay[1]);
+    EXPECT_EQ(record.raOvertone, sim.ra.overtone);
+    EXPECT_EQ(record.decIncCurrentAt, sim.dec.incCurrentAt);
+    EXPECT_EQ(record.raGuidingRate, sim.ra.guidingRate);
+    EXPECT_EQ(record.raAcceleration, sim.ra.acceleration);
+    EXPECT_EQ(record.decDeceleration, sim.dec.deceleration);
+    EXPECT_EQ(record.features, sim.ra.features);
+    EXPECT_EQ(record.decFeatures, sim.dec.features);
+    EXPECT_EQ(record.mountType, sim.mountType);
+    EXPECT_EQ(record.latitude, sim.latitude);
+    EXPECT_EQ(record.longitude, sim.longitude);
+    EXPECT_EQ(record.hemisphere, sim.hemisphere);
+    EXPECT_EQ(record.flipHysteresis, sim.flipHysteresis);
+    EXPECT_EQ(record.reverseRotation, sim.reverseRotation);
+    EXPECT_EQ(record.raTopRate, uint32_t{sim.ra.maxSpeed} * sim.ra.siderealRate);
+    EXPECT_EQ(record.protocolLevel, 6);
+}
+
+struct RateCase {
+    const char* profile;
+    uint32_t baud;
+};
+
+class HandshakeAtTheControllersRate : public ::testing::TestWithParam<RateCase> {};
+
+// With the real 250 ms heartbeat: the connection takes about the protocol's own delays (the
+// 500 ms pause and four two-tick pauses between queries).
+TEST_P(HandshakeAtTheControllersRate, DeliversTheSimulatorsSettingsInAboutTheProtocolsTime) {
+    EngineHarness harness(GetParam().profile);
+    HeartBeat heartBeat;
+    heartBeat.Attach(&harness.Engine());
+    ASSERT_TRUE(heartBeat.Start());
+    const auto start = Clock::now();
+    ASSERT_TRUE(harness.ConnectAndWait(GetParam().baud, 15000));
+    const auto elapsedMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    heartBeat.Detach();
+    heartBeat.Stop();
+    std::printf("[ figure ] handshake with %s at %u baud: %lld ms (floor about 1500 to 2500 ms)\n",
+                GetParam().profile, GetParam().baud, static_cast<long long>(elapsedMs));
+
+    const auto events = harness.Listener().Events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(events[0].code, kStatusOpeningPort);
+    EXPECT_EQ(events[1].code, kStatusConnecting);
+    const ControllerSettings* record = LastSettings(events, kSettingsConnected);
+    ASSERT_NE(record, nullptr);
+    ExpectRecordMatchesSimulator(*record, harness.Sim().GetSettings());
+    EXPECT_EQ(harness.Engine().ProtocolLevel(), 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, HandshakeAtTheControllersRate,
+                         ::testing::Values(RateCase{"dx5", 115200}, RateCase{"dx3", 9600},
+                                           RateCase{"rv5", 115200}));
+
+TEST(Handshake, ClosedLoopDefaultIsReadOnlyFromAControllerThatHasIt) {
+    EngineHarness rv5("rv5");
+    rv5.TickEvery(kFastTickMs);
+    ASSERT_TRUE(rv5.ConnectAndWait(115200));
+    EXPECT_EQ(rv5.Sim().FramesReceived(0x58), 1u);
+
+    EngineHarness dx5("dx5");
+    dx5.TickEvery(kFastTickMs);
+    ASSERT_TRUE(dx5.ConnectAndWait(115200));
+    EXPECT_EQ(dx5.Sim().FramesReceived(0x58), 0u);
+}
+
+TEST(Handshake, RefusedControllersReportWhyAndCloseTheLink) {
+    {
+        EngineHarness harness("incompatible");
+        harness.TickEvery(kFastTickMs);
+        harness.Engine().Connect(kSimPort, 115200);
+        ASSERT_TRUE(harness.Listener().WaitForStatus(kStatusIncompatibleDevice, 5000));
+    }
+    {
+        EngineHarness harness("old-firmware");
+        harness.TickEvery(kFastTickMs);
+        harness.Engine().Connect(kSimPort, 115200);
+        ASSERT_TRUE(harness.Listener().WaitUntil(
+            [](const std::vector<RecordingListener::Event>& events) {
+                for (const auto& e : events) {
+                    if (e.kind == RecordingListener::Event::kStatusValue) {
+                        return e.code == kStatusFirmwareTooOld && e.value == 0x01000009u;
+                    }
+                }
+                return false;
+            },
+            5000));
+        // The link is closed: a request is refused as not connected.
+        harness.Engine().StoreSettings();
+        EXPECT_TRUE(harness.Listener().WaitForStatus(kStatusNotConnectedYet, 2000));
+    }
+    {
+        EngineHarness harness("old-version");
+        harness.TickEvery(kFastTickMs);
+        harness.Engine().Connect(kSimPort, 115200);
+        ASSERT_TRUE(harness.Listener().WaitForSettings(kSettingsOldController, 5000));
+        // The port stays open but every request is refused until the user disconnects.
+        harness.Engine().StoreSettings();
+        EXPECT_TRUE(harness.Listener().WaitForStatus(kStatusNotConnectedYet, 2000));
+        harness.Engine().Connect(kSimPort, 115200);
+        EXPECT_TRUE(harness.Listener().WaitForStatus(kStatusAlreadyConnected, 2000));
+    }
+}
+
+TEST(Handshake, NoReplyTimesOutOnceAndAReconnectThenWorks) {
+    dxsim::Faults silent;
+    silent.noReply = true;
+    EngineHarness harness("dx5", silent);
+    harness.TickEvery(kFastTickMs);
+    harness.Engine().Connect(kSimPort, 115200);
+    ASSERT_TRUE(harness.Listener().WaitForStatus(kStatusTimeout, 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // six more ticks
+    EXPECT_EQ(CountStatus(harness.Listener(), kStatusTimeout), 1);
+
+    harness.Sim().SetFaults({});
+    harness.Listener().Clear();
+    ASSERT_TRUE(harness.ConnectAndWait(115200));
+    EXPECT_EQ(harness.Listener().Statuses().front(), kStatusOpeningPort);
+}
+
+TEST(Handshake, TheWrongLineRateTimesOutInsteadOfFillingGarbage) {
+    EngineHarness harness("dx3");
+    harness.TickEvery(kFastTickMs);
+    harness.Engine().Connect(kSimPort, 115200);
+    ASSERT_TRUE(harness.Listener().WaitForStatus(kStatusTimeout, 5000));
+    for (const auto& e : harness.Listener().Events()) {
+        EXPECT_NE(e.kind, RecordingListener::Event::kSettings);
+    }
+}
+
+}  // namespace
