@@ -1,7 +1,8 @@
 // The Windows program: builds the long-lived objects, wires them, runs the main window and
 // shuts everything down in an order where no thread outlives what it uses.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
 
 #include <memory>
 
