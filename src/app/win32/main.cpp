@@ -59,7 +59,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     model->SetCallback(dialog.get());
     model->SetPoster(dialog.get());
 
-    dialog->Run();
+    // -1: the main window could not be created (no display, broken resources).
+    const bool shown = dialog->Run() != -1;
+    if (!shown) {
+        ShowStartError("The main window could not be created.");
+    }
 
     // Nothing more reaches the window, and nothing is sent to the controller.
     model->SetCallback(nullptr);
@@ -76,11 +80,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         engine.release();
         heartBeat.release();
         model.release();
-        return 0;
+        return shown ? 0 : kStartFailed;
     }
     dialog.reset();
     engine.reset();
     heartBeat.reset();
     model.reset();
-    return 0;
+    return shown ? 0 : kStartFailed;
 }
