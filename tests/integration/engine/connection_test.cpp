@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "engine/status_codes.h"
-#include "engine_harness.h"
+#include "support/engine_harness.h"
 
 namespace {
 

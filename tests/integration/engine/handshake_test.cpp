@@ -5,7 +5,7 @@
 
 #include "app/heart_beat.h"
 #include "engine/status_codes.h"
-#include "engine_harness.h"
+#include "support/engine_harness.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "engine/status_codes.h"
-#include "engine_harness.h"
+#include "support/engine_harness.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine_harness.h"
+#include "support/engine_harness.h"
 
 #include <chrono>
 #include <mutex>
