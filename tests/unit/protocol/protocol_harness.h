@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -11,8 +12,10 @@
 
 // A reply as the controller sends it: 0x55, L, payload.
 inline Bytes Reply(const Bytes& payload) {
-    Bytes r{0x55, static_cast<uint8_t>(payload.size())};
-    r.insert(r.end(), payload.begin(), payload.end());
+    Bytes r(payload.size() + 2);
+    r[0] = 0x55;
+    r[1] = static_cast<uint8_t>(payload.size());
+    std::copy(payload.begin(), payload.end(), r.begin() + 2);
     return r;
 }
 
