@@ -1,0 +1,80 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/controller_model.h"
+#include "sim/pty_line.h"
+
+namespace bench {
+
+struct ArrivedFrame {
+    std::vector<uint8_t> bytes;  // AA N cmd args
+    int64_t lastByteNs = 0;      // when the read that completed it returned
+};
+
+// One query and its answer as the paced line carried them.
+struct Exchange {
+    size_t hostBytes = 0;
+    size_t replyBytes = 0;
+};
+
+// The controller's end of a pseudo-terminal, timed with the bench clock. The answers come from
+// dxsim's controller model. Two modes, never at the same time:
+//  - driven: the caller's thread spins on the line until a frame is complete and then answers
+//    it at once (microsecond timing of single requests and replies);
+//  - served: a thread of its own carries the line like a UART at the rate the host set, each
+//    character taking ten bit times in either direction (the handshake, where line time counts).
+// A second descriptor on the host's side stays open all the time, so the controller's end never
+// sees a hang-up between connections; it also serves to time the bare pseudo-terminal.
+class FarEnd {
+  public:
+    explicit FarEnd(const std::string& profile);
+    ~FarEnd();
+    FarEnd(const FarEnd&) = delete;
+    FarEnd& operator=(const FarEnd&) = delete;
+
+    bool Open(std::string* error);
+    const std::string& SlavePath() const { return line_.slavePath(); }
+
+    // Driven mode. Spins until the model has accepted one more frame; false after the bound.
+    bool AwaitFrame(int64_t timeoutNs, ArrivedFrame* frame);
+    // Writes everything the model has to say now in one write. Returns the time taken just
+    // before the write, or -1 when there was nothing to send.
+    int64_t SendDueReplies();
+
+    // The bare pseudo-terminal, without the engine: bytes written on the host's side until they
+    // are read here, and bytes written here until they are read on the host's side. Nanoseconds,
+    // -1 on time-out.
+    int64_t TimeHostToFar(const uint8_t* bytes, size_t count);
+    int64_t TimeFarToHost(const uint8_t* bytes, size_t count);
+
+    // Served mode.
+    bool StartServing();
+    void StopServing();
+    // The exchanges carried since the last call, in order.
+    std::vector<Exchange> TakeExchanges();
+
+  private:
+    void Serve();
+    int64_t ModelMs(int64_t ns) const { return (ns - epochNs_) / 1000000; }
+    uint64_t FramesSoFar() const { return model_.counters().frames; }
+
+    dxsim::ControllerModel model_;
+    dxsim::PtyLine line_;
+    int hostSide_ = -1;
+    int stopFd_ = -1;
+    int64_t epochNs_ = 0;
+    std::thread server_;
+    std::mutex mutex_;
+    std::vector<Exchange> exchanges_;  // guarded by mutex_
+};
+
+}  // namespace bench
