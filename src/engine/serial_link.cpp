@@ -68,7 +68,10 @@ bool SerialLink::PortLost() const {
 }
 
 void SerialLink::WriteFrame(const uint8_t* bytes, size_t count) {
-    if (!connection_) {
+    // Nothing goes to the controller once shutdown has begun: neither the query after a pause
+    // that the shutdown cut short, nor requests that the worker still holds from its last read
+    // (each of which could otherwise block for another full write time-out).
+    if (!connection_ || shutdown_.Wait(0)) {
         return;
     }
     if (connection_->port.Write(bytes, count, kFrameWriteWaitMs) == WriteOutcome::kFailed) {

@@ -22,7 +22,8 @@ class SerialLink : public ConnectionLink, public FrameSink {
     static constexpr uint32_t kReaderStopWaitMs = 10000;
     static constexpr uint32_t kHandshakePauseMs = 500;
 
-    // The shutdown event cuts the pause before the handshake short.
+    // The shutdown event cuts the pause before the handshake short, and no frame is written
+    // once it is set.
     SerialLink(QueueWriter& queue, Event& shutdown);
     ~SerialLink();
 
