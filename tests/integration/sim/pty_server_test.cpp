@@ -137,7 +137,7 @@ TEST(PtyServer, FaultsSwitchAtRunTime) {
 
     f = dxsim::Faults();
     f.splitReplies = true;
-    f.splitGapMs = 25;
+    f.splitGapMs = 40;
     f.replyDelayMs = 100;
     server.SetFaults(f);
     std::vector<int64_t> arrivals;
@@ -146,8 +146,10 @@ TEST(PtyServer, FaultsSwitchAtRunTime) {
     EXPECT_EQ(host.Read(7, 2000, &arrivals), kDx5Version);
     ASSERT_FALSE(arrivals.empty());
     EXPECT_GE(arrivals.front() - sent, 90) << "delayed";
-    EXPECT_GE(arrivals.size(), 5u) << "arrived in pieces";
-    EXPECT_GE(arrivals.back() - arrivals.front(), 6 * 25 - 20);
+    // Bytes cannot leave before their time, so the spread has a floor; a slow reader may
+    // still get a few of them together.
+    EXPECT_GE(arrivals.size(), 3u) << "arrived in pieces";
+    EXPECT_GE(arrivals.back() - arrivals.front(), 6 * 40 - 10);
 
     f = dxsim::Faults();
     f.garbageBytes = 5;
@@ -220,7 +222,7 @@ TEST(PtyServer, CablePulledAfterTheConfiguredTime) {
     EXPECT_EQ(host.Exchange(kReadVersion, 7).size(), 7u);
     const int64_t start = NowMs();
     EXPECT_TRUE(host.WaitHangup(3000));
-    EXPECT_LE(NowMs() - start, 1500);
+    EXPECT_LE(NowMs() - start, 2500);
     EXPECT_FALSE(server.LineOpen());
 }
 
