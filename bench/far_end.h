@@ -44,8 +44,11 @@ class FarEnd {
     bool Open(std::string* error);
     const std::string& SlavePath() const { return line_.slavePath(); }
 
-    // Driven mode. Spins until the model has accepted one more frame; false after the bound.
-    bool AwaitFrame(int64_t timeoutNs, ArrivedFrame* frame);
+    // Driven mode. Waits until the model has accepted one more frame; false after the bound.
+    // Spinning gives the arrival time to the microsecond; a blocking wait leaves the processor
+    // to the engine when the arrival time does not matter.
+    enum class Wait { kSpin, kBlock };
+    bool AwaitFrame(int64_t timeoutNs, ArrivedFrame* frame, Wait wait = Wait::kSpin);
     // Writes everything the model has to say now in one write. Returns the time taken just
     // before the write, or -1 when there was nothing to send.
     int64_t SendDueReplies();

@@ -225,6 +225,8 @@ BENCHMARK(BM_Reassembler);
 // Prints the usual table, then each throughput as a multiple of the line rate.
 class LineRateReporter : public benchmark::ConsoleReporter {
   public:
+    LineRateReporter() : ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
