@@ -256,14 +256,16 @@ void InMemoryDialog::PressCloseBox() {
 }
 
 size_t InMemoryDialog::Pump() {
+    size_t waiting = 0;
+    {
+        std::lock_guard<std::mutex> guard(postLock_);
+        waiting = posts_.size();
+    }
     size_t delivered = 0;
-    for (;;) {
+    for (; waiting > 0; --waiting) {
         std::pair<uintptr_t, intptr_t> message;
         {
             std::lock_guard<std::mutex> guard(postLock_);
-            if (posts_.empty()) {
-                break;
-            }
             message = posts_.front();
             posts_.pop_front();
         }

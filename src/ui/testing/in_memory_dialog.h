@@ -62,7 +62,9 @@ class InMemoryDialog : public DialogHost {
     intptr_t LastResult() const { return lastResult_; }
     int Focus() const { return focus_; }
 
-    // Posted messages: delivered by Pump (OnUser), in order, while the dialog is open.
+    // Posted messages: Pump delivers those waiting when it is called (OnUser), in order, while
+    // the dialog is open; messages posted meanwhile wait for the next Pump. Returns how many
+    // were delivered.
     size_t Pump();
     size_t PendingPosts() const;
 

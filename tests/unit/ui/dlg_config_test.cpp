@@ -3,6 +3,9 @@
 #include "main_window_fixture.h"
 #include "ui/status_texts.h"
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 // The controls that need a connection, as the window's design lists them.
@@ -435,6 +438,32 @@ TEST_F(MainWindowTest, PostsAfterTheWindowIsGoneReachNothing) {
     window.Destroy();
     model.OnStatus(3);
     EXPECT_EQ(window.PendingPosts(), 0u);
+}
+
+// The engine's thread posts while the window thread handles messages and finally closes the
+// window; every post before the close is handled, none after it reaches anything.
+TEST_F(MainWindowTest, EnginePostsFromItsOwnThreadWhileTheWindowCloses) {
+    model.SetCallback(&config);
+    model.SetPoster(&config);
+    std::atomic<bool> stop{false};
+    std::thread engineThread([this, &stop] {
+        int code = 0;
+        while (!stop.load()) {
+            model.OnStatus(16 + (code++ % 3));
+        }
+    });
+    size_t delivered = 0;
+    while (delivered < 200) {
+        delivered += window.Pump();
+    }
+    window.PressCloseBox();
+    window.Destroy();
+    stop.store(true);
+    engineThread.join();
+    EXPECT_EQ(window.Pump(), 0u);
+    const std::wstring status = window.Text(IDC_STATUS);
+    EXPECT_TRUE(status == L"Fast movement" || status == L"Slow movement" ||
+                status == L"Manual movement");
 }
 
 }  // namespace
