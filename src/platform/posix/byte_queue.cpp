@@ -14,22 +14,6 @@ constexpr int kPipeSize = 4096;
 
 }  // namespace
 
-const char* DescribeQueueOpenError(QueueOpenError error) {
-    switch (error) {
-        case QueueOpenError::kNone:
-            return "The engine queue is open.";
-        case QueueOpenError::kCreateFailed:
-            return "The engine queue could not be created.";
-        case QueueOpenError::kNameTaken:
-            return "The engine queue's name is already in use by another program.";
-        case QueueOpenError::kWriteEndFailed:
-            return "The engine queue could not be opened for writing.";
-        case QueueOpenError::kForeignClient:
-            return "Another process connected to the engine queue.";
-    }
-    return "The engine queue could not be opened.";
-}
-
 // A pipe: the read end non-blocking and polled together with the stop event, the write end
 // blocking so that a producer waits while the pipe is full.
 struct ByteQueue::Impl {

@@ -13,22 +13,6 @@ constexpr DWORD kPipeDefaultTimeoutMs = 120000;
 
 }  // namespace
 
-const char* DescribeQueueOpenError(QueueOpenError error) {
-    switch (error) {
-        case QueueOpenError::kNone:
-            return "The engine queue is open.";
-        case QueueOpenError::kCreateFailed:
-            return "The engine queue could not be created.";
-        case QueueOpenError::kNameTaken:
-            return "Another program already uses the engine queue's name.";
-        case QueueOpenError::kWriteEndFailed:
-            return "The engine queue could not be connected.";
-        case QueueOpenError::kForeignClient:
-            return "Another program connected to the engine queue.";
-    }
-    return "The engine queue failed.";
-}
-
 struct ByteQueue::Impl {
     char name[kNameCapacity] = {};
     HANDLE readEnd = INVALID_HANDLE_VALUE;
