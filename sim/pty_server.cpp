@@ -329,15 +329,25 @@ void PtyServer::PullCable(int64_t replugAfterMs) {
     Wake();
 }
 
-void PtyServer::Replug() {
+bool PtyServer::Replug(std::string* error) {
+    std::string ignored;
+    std::string path;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (line_.IsOpen() || !running_) {
-            return;
+        if (!running_ || line_.IsOpen()) {
+            return running_;
         }
-        replugAtMs_ = Now();
+        replugAtMs_ = -1;
+        if (!OpenLine(error != nullptr ? error : &ignored)) {
+            return false;
+        }
+        path = slavePath_;
+        Wake();
     }
-    Wake();
+    if (options_.onLineOpened) {
+        options_.onLineOpened(path);
+    }
+    return true;
 }
 
 uint32_t PtyServer::FramesReceived(uint8_t command) const {

@@ -54,8 +54,10 @@ class PtyServer {
     // Pulls the cable now: the line closes (the host sees a hang-up) and the link goes. With
     // replugAfterMs >= 0 a new line opens that much later at the same link path.
     void PullCable(int64_t replugAfterMs = -1);
-    // Opens a new line now if the cable is pulled.
-    void Replug();
+    // Opens a new line (and link) at once if the cable is pulled; when it returns, a host can
+    // open SlavePath() or the link. False if the line could not be opened or the server is
+    // not running.
+    bool Replug(std::string* error = nullptr);
 
     uint32_t FramesReceived(uint8_t command) const;
     Counters GetCounters() const;

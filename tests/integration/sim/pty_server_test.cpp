@@ -235,8 +235,12 @@ TEST(PtyServer, StateSurvivesAReplugAndTheModelIsReachable) {
     host.Send({0xAA, 0x03, 0x24, 0x00, 0x01});
     ASSERT_TRUE(server.WaitForFrames(0x24, 1, 2000));
     server.PullCable();
-    server.Replug();
-    ASSERT_TRUE(WaitUntil([&] { return server.LineOpen(); }, 2000));
+    EXPECT_FALSE(server.LineOpen());
+    ASSERT_TRUE(server.Replug());
+    EXPECT_TRUE(server.LineOpen()) << "open as soon as Replug returns";
+    HostPort again;
+    ASSERT_TRUE(again.Open(server.SlavePath(), B115200));
+    EXPECT_EQ(again.Exchange(kReadVersion, 7), kDx5Version);
     EXPECT_EQ(server.GetSettings().ra.current[0], 800);
     bool tracking = false;
     server.WithModel(
