@@ -31,6 +31,14 @@ constexpr double kLoadSeconds = 2.0;
 constexpr int kVoltageEvery = 20;  // every 20th request reads the supply voltage
 constexpr int kTickMs = 20;
 
+// The sanitizers keep freed memory in quarantine and shadow every byte, so resident memory
+// says nothing about growth under them; the figure is still printed.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kResidentMemoryMeaningful = false;
+#else
+constexpr bool kResidentMemoryMeaningful = true;
+#endif
+
 constexpr uint8_t kCmdTracking = 0x24;
 constexpr uint8_t kCmdExp = 0x28;
 constexpr uint8_t kCmdReadVoltage = 0x2B;
@@ -210,14 +218,18 @@ class CountingListener : public TelescopeListener {
 };
 
 // Beats the engine every kTickMs and keeps the count and the longest gap between beats (a
-// beat that waits on a full queue shows up as a long gap).
+// beat that waits on a full queue shows up as a long gap, many of them as a lower rate).
 class CountingTicker {
   public:
     explicit CountingTicker(iHeartBeatListener& target)
         : thread_([this, &target] {
               auto last = Clock::now();
+              auto next = last;
               while (running_.load()) {
-                  std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
+                  // On a fixed schedule, as a timer would beat: a late beat does not move the
+                  // ones after it.
+                  next += std::chrono::milliseconds(kTickMs);
+                  std::this_thread::sleep_until(next);
                   target.Beat();
                   const auto now = Clock::now();
                   const long long gap =
@@ -336,12 +348,14 @@ TEST(Load, RequestsArriveOnceInOrderWhileRepliesAndTicksFlow) {
         EXPECT_EQ(listener.Statuses(), 0);
         // The reader keeps delivering the controller's answers while the queue is busy.
         EXPECT_GT(voltages, 0);
-        EXPECT_LT(longestVoltageGap, 500);
+        EXPECT_LT(longestVoltageGap, 1000);
         // Flat: 10,000 requests of even 50 bytes each would be 500 kB.
-        EXPECT_LT(rssAfter - rssBefore, 500);
+        if (kResidentMemoryMeaningful) {
+            EXPECT_LT(rssAfter - rssBefore, 500);
+        }
         // The ticker keeps its pace: its beats are never held up for long by the queue.
-        EXPECT_GT(ticksPerSecond, 0.6 * 1000.0 / kTickMs);
-        EXPECT_LT(longestGap, 250);
+        EXPECT_GT(ticksPerSecond, 0.8 * 1000.0 / kTickMs);
+        EXPECT_LT(longestGap, 500);
     }
     ASSERT_TRUE(engine.Stop());
     sim.Stop();
