@@ -29,7 +29,7 @@ constexpr uint32_t kDrainSliceMs = 20;
 
 }  // namespace
 
-struct TelescopeControl::Impl : QueueWriter, AdvancedSource, ReplySide, RequestExecutor {
+struct TelescopeControl::Impl final : QueueWriter, AdvancedSource, ReplySide, RequestExecutor {
     explicit Impl(TelescopeListener* listener)
         : listener(listener != nullptr ? *listener : silent) {}
 
