@@ -45,6 +45,7 @@ struct Options {
     int connects = 10;
     int idleSeconds = 20;
     int gapUs = 500;
+    bool spin = true;  // the far end spins on the line while it waits for a request's frame
 };
 
 std::mutex g_pathMutex;
@@ -156,7 +157,9 @@ class TickRecorder : public iHeartBeatListener {
         {
             std::lock_guard<std::mutex> guard(mutex_);
             ticks_.push_back(NowNs());
-            tid_ = bench::CurrentTid();
+            if (tid_ == 0) {
+                tid_ = bench::CurrentTid();
+            }
         }
         target_.Beat();
     }
@@ -280,25 +283,36 @@ HandshakeResult MeasureHandshakes(Rig& rig, bench::FarEnd& far, uint32_t baud, i
     return result;
 }
 
-bool MeasureRequestToWire(Rig& rig, bench::FarEnd& far, const Options& o, bench::Summary* out) {
-    std::vector<double> samples;
+// Each request is followed by the same frame written straight into the pseudo-terminal, so that
+// the bare line is timed under the same conditions as the engine.
+bool MeasureRequestToWire(Rig& rig, bench::FarEnd& far, const Options& o, bench::Summary* out,
+                          bench::Summary* bare) {
+    std::vector<double> samples, bareSamples;
     samples.reserve(static_cast<size_t>(o.requests));
+    bareSamples.reserve(static_cast<size_t>(o.requests));
     for (int i = 0; i < o.warmUp + o.requests; ++i) {
         SleepUs(o.gapUs);
         bench::ArrivedFrame frame;
         const int64_t start = NowNs();
         rig.engine.SetTracking(static_cast<uint8_t>(i & 1));
-        if (!far.AwaitFrame(kFrameWaitNs, &frame) || frame.bytes.size() < 3 ||
+        const auto wait = o.spin ? bench::FarEnd::Wait::kSpin : bench::FarEnd::Wait::kBlock;
+        if (!far.AwaitFrame(kFrameWaitNs, &frame, wait) || frame.bytes.size() < 3 ||
             frame.bytes[2] != CMD_TRACKING) {
             std::printf("  request %d: no tracking frame arrived\n", i);
             return false;
         }
         far.SendDueReplies();
+        SleepUs(o.gapUs);
+        const int64_t direct = far.TimeHostToFar(frame.bytes.data(), frame.bytes.size());
         if (i >= o.warmUp) {
             samples.push_back(static_cast<double>(frame.lastByteNs - start));
+            if (direct >= 0) {
+                bareSamples.push_back(static_cast<double>(direct));
+            }
         }
     }
     *out = bench::Summarise(samples);
+    *bare = bench::Summarise(bareSamples);
     return true;
 }
 
@@ -416,6 +430,8 @@ Options ParseOptions(int argc, char** argv) {
             o.idleSeconds = value;
         } else if (std::strcmp(argv[i], "--gap-us") == 0) {
             o.gapUs = value;
+        } else if (std::strcmp(argv[i], "--far-wait") == 0) {
+            o.spin = std::strcmp(argv[i + 1], "block") != 0;
         }
     }
     o.requests = std::max(o.requests, 1);
@@ -454,7 +470,8 @@ int main(int argc, char** argv) {
     }
 
     const double charNs = bench::CharTimeNs(115200);
-    std::printf("Bare pseudo-terminal, %d writes each way (no engine):\n", o.requests);
+    std::printf("Bare pseudo-terminal before connecting, %d writes each way (no engine):\n",
+                o.requests);
     bench::Summary ptyToFar, ptyToHost;
     MeasureBarePty(fast, o, &ptyToFar, &ptyToHost);
     PrintLatency("host write -> far-end read", ptyToFar, charNs);
@@ -478,12 +495,13 @@ int main(int argc, char** argv) {
 
     std::printf("\nConnected at 115200; %d requests after %d warm-up, %d us apart:\n", o.requests,
                 o.warmUp, o.gapUs);
-    bench::Summary toWire, toEvent;
-    if (!MeasureRequestToWire(rig, fast, o, &toWire) ||
+    bench::Summary toWire, toWireBare, toEvent;
+    if (!MeasureRequestToWire(rig, fast, o, &toWire, &toWireBare) ||
         !MeasureReplyToEvent(rig, fast, o, &toEvent)) {
         return 1;
     }
     PrintLatency("SetTracking -> last byte at far end", toWire, charNs);
+    PrintLatency("same frame, bare pty, same loop", toWireBare, charNs);
     PrintLatency("reply written -> OnVoltage", toEvent, charNs);
 
     std::printf("\nIdle and connected for %d s:\n", o.idleSeconds);
