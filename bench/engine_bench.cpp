@@ -1,6 +1,7 @@
 // Whole-engine figures with real threads: the engine, the real 250 ms heartbeat and a far end on
 // a pseudo-terminal. Prints figures; nothing here passes or fails on a timing.
 
+#include <poll.h>
 #include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
@@ -26,6 +27,7 @@
 #include "engine/status_codes.h"
 #include "engine/telescope_control.h"
 #include "link/command_codes.h"
+#include "link/controller_commands.h"
 #include "platform/serial_port.h"
 
 namespace {
@@ -45,7 +47,6 @@ struct Options {
     int connects = 10;
     int idleSeconds = 20;
     int gapUs = 500;
-    bool spin = true;  // the far end spins on the line while it waits for a request's frame
 };
 
 std::mutex g_pathMutex;
@@ -283,37 +284,58 @@ HandshakeResult MeasureHandshakes(Rig& rig, bench::FarEnd& far, uint32_t baud, i
     return result;
 }
 
-// Each request is followed by the same frame written straight into the pseudo-terminal, so that
-// the bare line is timed under the same conditions as the engine.
+// The frame that the engine's sender writes for this request.
+class CapturingSink : public FrameSink {
+  public:
+    void WriteFrame(const uint8_t* bytes, size_t count) override {
+        frame.assign(bytes, bytes + count);
+    }
+    std::vector<uint8_t> frame;
+};
+
+// The caller sleeps after each request, as the window thread does, while a far-end thread spins
+// on the line. Each request is followed by the same frame written straight into the
+// pseudo-terminal, so that the bare line is timed in the same way and under the same load.
 bool MeasureRequestToWire(Rig& rig, bench::FarEnd& far, const Options& o, bench::Summary* out,
                           bench::Summary* bare) {
     std::vector<double> samples, bareSamples;
     samples.reserve(static_cast<size_t>(o.requests));
     bareSamples.reserve(static_cast<size_t>(o.requests));
-    for (int i = 0; i < o.warmUp + o.requests; ++i) {
+    far.StartWatching();
+    bool ok = true;
+    for (int i = 0; ok && i < o.warmUp + o.requests; ++i) {
+        const uint8_t on = static_cast<uint8_t>(i & 1);
+        CapturingSink expected;
+        SendTracking(expected, on);
+        const size_t n = expected.frame.size();
+        std::vector<uint8_t> got;
+        int64_t arrived = 0;
         SleepUs(o.gapUs);
-        bench::ArrivedFrame frame;
         const int64_t start = NowNs();
-        rig.engine.SetTracking(static_cast<uint8_t>(i & 1));
-        const auto wait = o.spin ? bench::FarEnd::Wait::kSpin : bench::FarEnd::Wait::kBlock;
-        if (!far.AwaitFrame(kFrameWaitNs, &frame, wait) || frame.bytes.size() < 3 ||
-            frame.bytes[2] != CMD_TRACKING) {
-            std::printf("  request %d: no tracking frame arrived\n", i);
-            return false;
+        rig.engine.SetTracking(on);
+        if (!far.AwaitBytes(n, kFrameWaitNs, &got, &arrived) || got != expected.frame) {
+            std::printf("  request %d: the tracking frame did not arrive\n", i);
+            ok = false;
+            break;
         }
-        far.SendDueReplies();
         SleepUs(o.gapUs);
-        const int64_t direct = far.TimeHostToFar(frame.bytes.data(), frame.bytes.size());
+        const int64_t directStart = NowNs();
+        int64_t directArrived = 0;
+        if (!far.WriteHostSide(expected.frame.data(), n) ||
+            !far.AwaitBytes(n, kFrameWaitNs, &got, &directArrived)) {
+            std::printf("  request %d: the bare frame did not arrive\n", i);
+            ok = false;
+            break;
+        }
         if (i >= o.warmUp) {
-            samples.push_back(static_cast<double>(frame.lastByteNs - start));
-            if (direct >= 0) {
-                bareSamples.push_back(static_cast<double>(direct));
-            }
+            samples.push_back(static_cast<double>(arrived - start));
+            bareSamples.push_back(static_cast<double>(directArrived - directStart));
         }
     }
+    far.StopWatching();
     *out = bench::Summarise(samples);
     *bare = bench::Summarise(bareSamples);
-    return true;
+    return ok;
 }
 
 bool MeasureReplyToEvent(Rig& rig, bench::FarEnd& far, const Options& o, bench::Summary* out) {
@@ -418,6 +440,27 @@ IdleFigures MeasureIdle(Rig& rig, int seconds) {
     return f;
 }
 
+// What one wake-up costs on this machine without any engine work: a thread that only returns
+// from poll() on its time-out. Nanoseconds of CPU per wake-up.
+double BareWakeupCostNs() {
+    constexpr int kWakeups = 100;
+    constexpr int kPeriodMs = 20;
+    double perWakeup = 0;
+    std::thread probe([&perWakeup] {
+        timespec before{}, after{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+        for (int i = 0; i < kWakeups; ++i) {
+            poll(nullptr, 0, kPeriodMs);
+        }
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+        const double ns = static_cast<double>(after.tv_sec - before.tv_sec) * 1e9 +
+                          static_cast<double>(after.tv_nsec - before.tv_nsec);
+        perWakeup = ns / kWakeups;
+    });
+    probe.join();
+    return perWakeup;
+}
+
 Options ParseOptions(int argc, char** argv) {
     Options o;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -430,8 +473,6 @@ Options ParseOptions(int argc, char** argv) {
             o.idleSeconds = value;
         } else if (std::strcmp(argv[i], "--gap-us") == 0) {
             o.gapUs = value;
-        } else if (std::strcmp(argv[i], "--far-wait") == 0) {
-            o.spin = std::strcmp(argv[i + 1], "block") != 0;
         }
     }
     o.requests = std::max(o.requests, 1);
@@ -511,6 +552,11 @@ int main(int argc, char** argv) {
                     r.role, static_cast<int>(r.tid), static_cast<double>(r.cpuNs) / 1e6,
                     static_cast<long long>(r.voluntary), static_cast<long long>(r.involuntary));
     }
+    const double bareWakeupNs = BareWakeupCostNs();
+    std::printf(
+        "  for reference, a thread that only wakes from poll() costs %.1f us of CPU per "
+        "wake-up here\n",
+        bareWakeupNs / 1000);
     const int64_t hwmKib = bench::StatusKib("VmHWM");
     const int64_t rssKib = bench::StatusKib("VmRSS");
 
@@ -537,11 +583,15 @@ int main(int argc, char** argv) {
     PrintHandshake("9600 baud", slowHs);
     std::printf(
         "4. idle connected:   engine threads %.2f ms CPU per minute (%.4f %% of one core), "
-        "%.1f wake-ups/s; whole process %.2f ms per minute\n",
+        "%.1f wake-ups/s (%.1f us each; a bare wake-up %.1f us); whole process %.2f ms "
+        "per minute\n",
         static_cast<double>(idle.engineCpuNs) / 1e6 * perMinute,
         static_cast<double>(idle.engineCpuNs) / (idle.seconds * 1e9) * 100,
         static_cast<double>(idle.engineWakeups) / idle.seconds,
-        static_cast<double>(idle.processCpuNs) / 1e6 * perMinute);
+        idle.engineWakeups > 0
+            ? static_cast<double>(idle.engineCpuNs) / static_cast<double>(idle.engineWakeups) / 1000
+            : 0.0,
+        bareWakeupNs / 1000, static_cast<double>(idle.processCpuNs) / 1e6 * perMinute);
     std::printf(
         "6. memory while connected: VmHWM %lld KiB, VmRSS %lld KiB (VmRSS at start %lld "
         "KiB)\n",

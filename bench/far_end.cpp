@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 
 #include "bench/bench_clock.h"
@@ -57,6 +58,7 @@ FarEnd::FarEnd(const std::string& profile) : model_(*dxsim::FindProfile(profile)
 
 FarEnd::~FarEnd() {
     StopServing();
+    StopWatching();
     if (hostSide_ >= 0) {
         close(hostSide_);
     }
@@ -114,6 +116,59 @@ int64_t FarEnd::SendDueReplies() {
     }
     const int64_t before = NowNs();
     return WriteAll(line_.master(), out.data(), out.size()) ? before : -1;
+}
+
+bool FarEnd::StartWatching() {
+    if (watcher_.joinable()) {
+        return true;
+    }
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        seen_.clear();
+    }
+    watching_.store(true);
+    watcher_ = std::thread([this] { Watch(); });
+    return true;
+}
+
+void FarEnd::StopWatching() {
+    if (!watcher_.joinable()) {
+        return;
+    }
+    watching_.store(false);
+    watcher_.join();
+}
+
+void FarEnd::Watch() {
+    uint8_t buffer[256];
+    while (watching_.load(std::memory_order_relaxed)) {
+        const ssize_t n = read(line_.master(), buffer, sizeof buffer);
+        if (n <= 0) {
+            continue;
+        }
+        const int64_t now = NowNs();
+        std::lock_guard<std::mutex> guard(mutex_);
+        seen_.insert(seen_.end(), buffer, buffer + n);
+        lastReadNs_ = now;
+        seenChanged_.notify_all();
+    }
+}
+
+bool FarEnd::AwaitBytes(size_t count, int64_t timeoutNs, std::vector<uint8_t>* bytes,
+                        int64_t* lastReadNs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!seenChanged_.wait_for(lock, std::chrono::nanoseconds(timeoutNs),
+                               [this, count] { return seen_.size() >= count; })) {
+        return false;
+    }
+    bytes->assign(seen_.begin(), seen_.begin() + static_cast<std::ptrdiff_t>(count));
+    seen_.erase(seen_.begin(), seen_.begin() + static_cast<std::ptrdiff_t>(count));
+    *lastReadNs = lastReadNs_;
+    return true;
+}
+
+bool FarEnd::WriteHostSide(const uint8_t* bytes, size_t count) {
+    return WriteAll(hostSide_, bytes, count);
 }
 
 int64_t FarEnd::TimeHostToFar(const uint8_t* bytes, size_t count) {

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -53,6 +54,16 @@ class FarEnd {
     // before the write, or -1 when there was nothing to send.
     int64_t SendDueReplies();
 
+    // Watched mode: a thread of the far end spins on the line and notes when each read returned,
+    // while the caller sleeps in AwaitBytes as the window thread sleeps between user actions.
+    bool StartWatching();
+    void StopWatching();
+    // The next `count` bytes from the host and when the read that completed them returned.
+    bool AwaitBytes(size_t count, int64_t timeoutNs, std::vector<uint8_t>* bytes,
+                    int64_t* lastReadNs);
+    // Writes on the host's side of the line, as the engine would, but without it.
+    bool WriteHostSide(const uint8_t* bytes, size_t count);
+
     // The bare pseudo-terminal, without the engine: bytes written on the host's side until they
     // are read here, and bytes written here until they are read on the host's side. Nanoseconds,
     // -1 on time-out.
@@ -67,6 +78,7 @@ class FarEnd {
 
   private:
     void Serve();
+    void Watch();
     int64_t ModelMs(int64_t ns) const { return (ns - epochNs_) / 1000000; }
     uint64_t FramesSoFar() const { return model_.counters().frames; }
 
@@ -76,6 +88,11 @@ class FarEnd {
     int stopFd_ = -1;
     int64_t epochNs_ = 0;
     std::thread server_;
+    std::thread watcher_;
+    std::atomic<bool> watching_{false};
+    std::condition_variable seenChanged_;
+    std::vector<uint8_t> seen_;  // guarded by mutex_
+    int64_t lastReadNs_ = 0;     // guarded by mutex_
     std::mutex mutex_;
     std::vector<Exchange> exchanges_;  // guarded by mutex_
 };
