@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/pipe_peers.h"
 #include "text/text.h"
 
 namespace {
@@ -101,11 +102,7 @@ QueueOpenError ByteQueue::Open() {
 
     // With a single instance, the client connected to our read end is the only one there can
     // be; it must be this process, and our write end must lead to a server in this process.
-    ULONG clientPid = 0;
-    ULONG serverPid = 0;
-    if (!GetNamedPipeClientProcessId(q.readEnd, &clientPid) || clientPid != GetCurrentProcessId() ||
-        !GetNamedPipeServerProcessId(q.writeEnd, &serverPid) ||
-        serverPid != GetCurrentProcessId()) {
+    if (!PipeClientIsThisProcess(q.readEnd) || !PipeServerIsThisProcess(q.writeEnd)) {
         return q.Fail(QueueOpenError::kForeignClient);
     }
     return QueueOpenError::kNone;
