@@ -70,6 +70,7 @@ void SleepUs(int64_t us) {
 class BenchListener : public TelescopeListener {
   public:
     void OnStatus(int32_t code) override {
+        NoteWorker();
         std::lock_guard<std::mutex> guard(mutex_);
         if (code == kStatusConnectionClosed) {
             ++closed_;
@@ -90,7 +91,7 @@ class BenchListener : public TelescopeListener {
     }
     void OnVoltage(uint32_t) override {
         const int64_t now = NowNs();
-        workerTid_.store(bench::CurrentTid(), std::memory_order_relaxed);
+        NoteWorker();
         std::lock_guard<std::mutex> guard(mutex_);
         lastVoltageNs_ = now;
         ++voltages_;
@@ -147,6 +148,13 @@ class BenchListener : public TelescopeListener {
     uint32_t voltages_ = 0;
     int64_t lastVoltageNs_ = 0;
     std::atomic<pid_t> workerTid_{0};
+
+    // Callbacks all come on the worker thread; one system call to learn its id is enough.
+    void NoteWorker() {
+        if (workerTid_.load(std::memory_order_relaxed) == 0) {
+            workerTid_.store(bench::CurrentTid(), std::memory_order_relaxed);
+        }
+    }
 };
 
 // Sits between the heartbeat and the engine and notes when each beat was given.
@@ -224,6 +232,23 @@ void PrintLatency(const char* what, bench::Summary s, double charNs) {
         s.count);
 }
 
+// A latency, and the same latency less the time that the engine's threads spent waiting for a
+// processor meanwhile (the scheduler's run-queue wait): what is left is the engine's own path.
+struct Latency {
+    bench::Summary total;
+    bench::Summary lessWaits;
+    bench::Summary engineCpu;  // processor time of the engine's threads meanwhile
+};
+
+void PrintFigure(const char* label, const Latency& l, double charNs) {
+    std::printf(
+        "%s median %.1f us = %.2f char, p99 %.1f us = %.2f char (less run-queue waits: "
+        "median %.1f us, p99 %.1f us = %.2f char)\n",
+        label, l.total.median / 1000, l.total.median / charNs, l.total.p99 / 1000,
+        l.total.p99 / charNs, l.lessWaits.median / 1000, l.lessWaits.p99 / 1000,
+        l.lessWaits.p99 / charNs);
+}
+
 struct Rig {
     BenchListener listener;
     TelescopeControl engine{&listener};
@@ -284,6 +309,47 @@ HandshakeResult MeasureHandshakes(Rig& rig, bench::FarEnd& far, uint32_t baud, i
     return result;
 }
 
+struct EngineThreads {
+    pid_t worker = 0;
+    pid_t reader = 0;
+};
+
+// Called while connected and before any far-end thread runs: the reader is the thread that is
+// neither this one, the worker nor the ticker.
+EngineThreads FindEngineThreads(Rig& rig) {
+    EngineThreads t;
+    t.worker = rig.listener.WorkerTid();
+    const pid_t self = bench::CurrentTid();
+    const pid_t ticker = rig.recorder.Tid();
+    for (pid_t tid : bench::ThreadIds()) {
+        if (tid != self && tid != t.worker && tid != ticker) {
+            t.reader = tid;
+        }
+    }
+    return t;
+}
+
+int64_t CpuNs(pid_t a, pid_t b = 0) {
+    int64_t sum = 0;
+    for (pid_t tid : {a, b}) {
+        bench::ThreadSample sample;
+        if (tid != 0 && bench::SampleCpu(tid, &sample)) {
+            sum += sample.cpuNs;
+        }
+    }
+    return sum;
+}
+
+int64_t WaitedNs(pid_t a, pid_t b = 0) {
+    int64_t sum = 0;
+    for (pid_t tid : {a, b}) {
+        if (tid != 0) {
+            sum += std::max<int64_t>(0, bench::RunQueueWaitNs(tid));
+        }
+    }
+    return sum;
+}
+
 // The frame that the engine's sender writes for this request.
 class CapturingSink : public FrameSink {
   public:
@@ -296,9 +362,11 @@ class CapturingSink : public FrameSink {
 // The caller sleeps after each request, as the window thread does, while a far-end thread spins
 // on the line. Each request is followed by the same frame written straight into the
 // pseudo-terminal, so that the bare line is timed in the same way and under the same load.
-bool MeasureRequestToWire(Rig& rig, bench::FarEnd& far, const Options& o, bench::Summary* out,
-                          bench::Summary* bare) {
-    std::vector<double> samples, bareSamples;
+bool MeasureRequestToWire(Rig& rig, bench::FarEnd& far, const Options& o,
+                          const EngineThreads& threads, Latency* out, bench::Summary* bare) {
+    std::vector<double> samples, lessWaits, cpu, bareSamples;
+    lessWaits.reserve(static_cast<size_t>(o.requests));
+    cpu.reserve(static_cast<size_t>(o.requests));
     samples.reserve(static_cast<size_t>(o.requests));
     bareSamples.reserve(static_cast<size_t>(o.requests));
     far.StartWatching();
@@ -311,6 +379,8 @@ bool MeasureRequestToWire(Rig& rig, bench::FarEnd& far, const Options& o, bench:
         std::vector<uint8_t> got;
         int64_t arrived = 0;
         SleepUs(o.gapUs);
+        const int64_t waitedBefore = WaitedNs(threads.worker);
+        const int64_t cpuBefore = CpuNs(threads.worker);
         const int64_t start = NowNs();
         rig.engine.SetTracking(on);
         if (!far.AwaitBytes(n, kFrameWaitNs, &got, &arrived) || got != expected.frame) {
@@ -318,6 +388,8 @@ bool MeasureRequestToWire(Rig& rig, bench::FarEnd& far, const Options& o, bench:
             ok = false;
             break;
         }
+        const int64_t waited = WaitedNs(threads.worker) - waitedBefore;
+        const int64_t used = CpuNs(threads.worker) - cpuBefore;
         SleepUs(o.gapUs);
         const int64_t directStart = NowNs();
         int64_t directArrived = 0;
@@ -329,17 +401,24 @@ bool MeasureRequestToWire(Rig& rig, bench::FarEnd& far, const Options& o, bench:
         }
         if (i >= o.warmUp) {
             samples.push_back(static_cast<double>(arrived - start));
+            lessWaits.push_back(static_cast<double>(arrived - start - waited));
+            cpu.push_back(static_cast<double>(used));
             bareSamples.push_back(static_cast<double>(directArrived - directStart));
         }
     }
     far.StopWatching();
-    *out = bench::Summarise(samples);
+    out->total = bench::Summarise(samples);
+    out->lessWaits = bench::Summarise(lessWaits);
+    out->engineCpu = bench::Summarise(cpu);
     *bare = bench::Summarise(bareSamples);
     return ok;
 }
 
-bool MeasureReplyToEvent(Rig& rig, bench::FarEnd& far, const Options& o, bench::Summary* out) {
-    std::vector<double> samples;
+bool MeasureReplyToEvent(Rig& rig, bench::FarEnd& far, const Options& o,
+                         const EngineThreads& threads, Latency* out) {
+    std::vector<double> samples, lessWaits, cpu;
+    lessWaits.reserve(static_cast<size_t>(o.requests));
+    cpu.reserve(static_cast<size_t>(o.requests));
     samples.reserve(static_cast<size_t>(o.requests));
     for (int i = 0; i < o.warmUp + o.requests; ++i) {
         SleepUs(o.gapUs);
@@ -353,16 +432,25 @@ bool MeasureReplyToEvent(Rig& rig, bench::FarEnd& far, const Options& o, bench::
             std::printf("  read %d: no voltage query arrived\n", i);
             return false;
         }
+        const int64_t waitedBefore = WaitedNs(threads.reader, threads.worker);
+        const int64_t cpuBefore = CpuNs(threads.reader, threads.worker);
         const int64_t written = far.SendDueReplies();
         if (written < 0 || !rig.listener.WaitVoltages(before + 1, 1000)) {
             std::printf("  read %d: no voltage event\n", i);
             return false;
         }
+        const int64_t took = rig.listener.LastVoltageNs() - written;
+        const int64_t waited = WaitedNs(threads.reader, threads.worker) - waitedBefore;
+        const int64_t used = CpuNs(threads.reader, threads.worker) - cpuBefore;
         if (i >= o.warmUp) {
-            samples.push_back(static_cast<double>(rig.listener.LastVoltageNs() - written));
+            samples.push_back(static_cast<double>(took));
+            lessWaits.push_back(static_cast<double>(took - waited));
+            cpu.push_back(static_cast<double>(used));
         }
     }
-    *out = bench::Summarise(samples);
+    out->total = bench::Summarise(samples);
+    out->lessWaits = bench::Summarise(lessWaits);
+    out->engineCpu = bench::Summarise(cpu);
     return true;
 }
 
@@ -536,14 +624,20 @@ int main(int argc, char** argv) {
 
     std::printf("\nConnected at 115200; %d requests after %d warm-up, %d us apart:\n", o.requests,
                 o.warmUp, o.gapUs);
-    bench::Summary toWire, toWireBare, toEvent;
-    if (!MeasureRequestToWire(rig, fast, o, &toWire, &toWireBare) ||
-        !MeasureReplyToEvent(rig, fast, o, &toEvent)) {
+    const EngineThreads threads = FindEngineThreads(rig);
+    Latency toWire, toEvent;
+    bench::Summary toWireBare;
+    if (!MeasureRequestToWire(rig, fast, o, threads, &toWire, &toWireBare) ||
+        !MeasureReplyToEvent(rig, fast, o, threads, &toEvent)) {
         return 1;
     }
-    PrintLatency("SetTracking -> last byte at far end", toWire, charNs);
+    PrintLatency("SetTracking -> last byte at far end", toWire.total, charNs);
+    PrintLatency("  less the worker's run-queue wait", toWire.lessWaits, charNs);
+    PrintLatency("  worker's processor time", toWire.engineCpu, charNs);
     PrintLatency("same frame, bare pty, same loop", toWireBare, charNs);
-    PrintLatency("reply written -> OnVoltage", toEvent, charNs);
+    PrintLatency("reply written -> OnVoltage", toEvent.total, charNs);
+    PrintLatency("  less reader and worker run-queue wait", toEvent.lessWaits, charNs);
+    PrintLatency("  reader and worker processor time", toEvent.engineCpu, charNs);
 
     std::printf("\nIdle and connected for %d s:\n", o.idleSeconds);
     const IdleFigures idle = MeasureIdle(rig, o.idleSeconds);
@@ -572,12 +666,8 @@ int main(int argc, char** argv) {
     const double perMinute = 60.0 / idle.seconds;
     std::printf("\nFigures (native, pseudo-terminal; one character at 115200 baud = %.1f us):\n",
                 charNs / 1000);
-    std::printf("1. request-to-wire:  median %.1f us = %.2f char, p99 %.1f us = %.2f char\n",
-                toWire.median / 1000, toWire.median / charNs, toWire.p99 / 1000,
-                toWire.p99 / charNs);
-    std::printf("2. reply-to-event:   median %.1f us = %.2f char, p99 %.1f us = %.2f char\n",
-                toEvent.median / 1000, toEvent.median / charNs, toEvent.p99 / 1000,
-                toEvent.p99 / charNs);
+    PrintFigure("1. request-to-wire:", toWire, charNs);
+    PrintFigure("2. reply-to-event: ", toEvent, charNs);
     std::printf("3. handshake:\n");
     PrintHandshake("115200 baud", fastHs);
     PrintHandshake("9600 baud", slowHs);

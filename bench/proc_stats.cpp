@@ -60,17 +60,38 @@ std::vector<pid_t> ThreadIds() {
     return ids;
 }
 
-bool SampleThread(pid_t tid, ThreadSample* sample) {
+bool SampleCpu(pid_t tid, ThreadSample* sample) {
     timespec cpu{};
     if (clock_gettime(ThreadCpuClock(tid), &cpu) != 0) {
         return false;
     }
-    const std::string status = "/proc/self/task/" + std::to_string(tid) + "/status";
     sample->tid = tid;
     sample->cpuNs = static_cast<int64_t>(cpu.tv_sec) * 1000000000 + cpu.tv_nsec;
+    return true;
+}
+
+bool SampleThread(pid_t tid, ThreadSample* sample) {
+    if (!SampleCpu(tid, sample)) {
+        return false;
+    }
+    const std::string status = "/proc/self/task/" + std::to_string(tid) + "/status";
     sample->voluntarySwitches = FieldOf(status, "voluntary_ctxt_switches");
     sample->involuntarySwitches = FieldOf(status, "nonvoluntary_ctxt_switches");
     return sample->voluntarySwitches >= 0;
+}
+
+int64_t RunQueueWaitNs(pid_t tid) {
+    const std::string path = "/proc/self/task/" + std::to_string(tid) + "/schedstat";
+    FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr) {
+        return -1;
+    }
+    long long running = 0, waiting = -1;
+    if (std::fscanf(file, "%lld %lld", &running, &waiting) != 2) {
+        waiting = -1;
+    }
+    std::fclose(file);
+    return waiting;
 }
 
 int64_t StatusKib(const char* field) {

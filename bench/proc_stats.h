@@ -19,6 +19,12 @@ struct ThreadSample {
 
 std::vector<pid_t> ThreadIds();
 bool SampleThread(pid_t tid, ThreadSample* sample);
+// Only the processor time (one system call, no file read).
+bool SampleCpu(pid_t tid, ThreadSample* sample);
+
+// Time the thread has spent runnable but waiting for a processor (nanoseconds, from the
+// scheduler's statistics); -1 when the kernel does not keep them.
+int64_t RunQueueWaitNs(pid_t tid);
 
 // Kibibytes from /proc/self/status ("VmHWM", "VmRSS"); -1 when absent.
 int64_t StatusKib(const char* field);
