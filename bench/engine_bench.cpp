@@ -427,8 +427,8 @@ bool MeasureReplyToEvent(Rig& rig, bench::FarEnd& far, const Options& o,
         bench::ArrivedFrame frame;
         // Only the event's time matters here, so the far end blocks instead of spinning and
         // leaves both processors to the engine's reader and worker.
-        if (!far.AwaitFrame(kFrameWaitNs, &frame, bench::FarEnd::Wait::kBlock) ||
-            frame.bytes.size() < 3 || frame.bytes[2] != CMD_READ_VOLTAGE) {
+        if (!far.AwaitFrame(kFrameWaitNs, &frame) || frame.bytes.size() < 3 ||
+            frame.bytes[2] != CMD_READ_VOLTAGE) {
             std::printf("  read %d: no voltage query arrived\n", i);
             return false;
         }

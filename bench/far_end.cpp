@@ -81,16 +81,14 @@ bool FarEnd::Open(std::string* error) {
     return true;
 }
 
-bool FarEnd::AwaitFrame(int64_t timeoutNs, ArrivedFrame* frame, Wait wait) {
+bool FarEnd::AwaitFrame(int64_t timeoutNs, ArrivedFrame* frame) {
     const uint64_t before = FramesSoFar();
     const int64_t deadline = NowNs() + timeoutNs;
     uint8_t buffer[256];
     for (;;) {
-        if (wait == Wait::kBlock) {
-            pollfd fd{line_.master(), POLLIN, 0};
-            const int64_t leftMs = std::max<int64_t>(0, (deadline - NowNs()) / 1000000 + 1);
-            poll(&fd, 1, static_cast<int>(leftMs));
-        }
+        pollfd fd{line_.master(), POLLIN, 0};
+        const int64_t leftMs = std::max<int64_t>(0, (deadline - NowNs()) / 1000000 + 1);
+        poll(&fd, 1, static_cast<int>(leftMs));
         const ssize_t n = read(line_.master(), buffer, sizeof buffer);
         const int64_t now = NowNs();
         if (n > 0) {

@@ -28,9 +28,11 @@ struct Exchange {
 };
 
 // The controller's end of a pseudo-terminal, timed with the bench clock. The answers come from
-// dxsim's controller model. Two modes, never at the same time:
-//  - driven: the caller's thread spins on the line until a frame is complete and then answers
-//    it at once (microsecond timing of single requests and replies);
+// dxsim's controller model. Three modes, never two at the same time:
+//  - driven: the caller's thread waits for a frame and answers it at once (microsecond timing
+//    of single replies);
+//  - watched: a thread of its own spins on the line and times every read (microsecond timing of
+//    single requests);
 //  - served: a thread of its own carries the line like a UART at the rate the host set, each
 //    character taking ten bit times in either direction (the handshake, where line time counts).
 // A second descriptor on the host's side stays open all the time, so the controller's end never
@@ -45,11 +47,9 @@ class FarEnd {
     bool Open(std::string* error);
     const std::string& SlavePath() const { return line_.slavePath(); }
 
-    // Driven mode. Waits until the model has accepted one more frame; false after the bound.
-    // Spinning gives the arrival time to the microsecond; a blocking wait leaves the processor
-    // to the engine when the arrival time does not matter.
-    enum class Wait { kSpin, kBlock };
-    bool AwaitFrame(int64_t timeoutNs, ArrivedFrame* frame, Wait wait = Wait::kSpin);
+    // Driven mode. Waits (blocking) until the model has accepted one more frame; false after
+    // the bound.
+    bool AwaitFrame(int64_t timeoutNs, ArrivedFrame* frame);
     // Writes everything the model has to say now in one write. Returns the time taken just
     // before the write, or -1 when there was nothing to send.
     int64_t SendDueReplies();
