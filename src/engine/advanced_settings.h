@@ -22,11 +22,11 @@ enum AdvancedChange : uint32_t {
 // Owned by the main window, edited by the advanced-settings dialog and copied whole by the
 // engine's ApplyAdvanced: six 32-bit words.
 struct AdvancedSettings {
-    uint32_t features;  // controller feature byte, zero-extended; 0x80 = closed loop available
-    uint32_t changed;   // which values the user changed
-    uint8_t mountType;  // MountType
-    int32_t latitude;   // 1/86400 degree, positive north
-    int32_t longitude;  // 1/86400 degree, positive east
+    uint32_t features;   // controller feature byte, zero-extended; 0x80 = closed loop available
+    uint32_t changed;    // which values the user changed
+    uint8_t mountType;   // MountType
+    int32_t latitude;    // 1/86400 degree, positive north
+    int32_t longitude;   // 1/86400 degree, positive east
     uint8_t hemisphere;  // 0 north, 1 south
     uint8_t closedLoopDefault;
     uint8_t flipHysteresis;  // degrees

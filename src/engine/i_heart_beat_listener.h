@@ -2,7 +2,7 @@
 
 // Receives the ticker's beat every 250 ms.
 class iHeartBeatListener {
-public:
+  public:
     virtual void Beat() = 0;
     virtual ~iHeartBeatListener() = default;
 };

@@ -8,11 +8,11 @@
 // The only way the user interface acts on the engine. Every operation queues one request and
 // returns at once; the outcome comes back through TelescopeListener.
 class iTelescopeControl : public iHeartBeatListener {
-public:
+  public:
     virtual void Connect(uint8_t port, uint32_t baudRate) = 0;
     virtual void Disconnect() = 0;
     virtual void MoveManual(uint8_t direction, uint8_t speed) = 0;  // 0 N, 1 S, 2 W, 3 E
-    virtual void StopMotion(uint8_t axes) = 0;  // 4 both, 2/3 RA, 0/1 Dec
+    virtual void StopMotion(uint8_t axes) = 0;                      // 4 both, 2/3 RA, 0/1 Dec
     virtual void SetTracking(uint8_t on) = 0;
     virtual void SetExp(uint8_t on) = 0;
     virtual void StoreSettings() = 0;

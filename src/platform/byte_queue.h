@@ -9,10 +9,10 @@
 
 enum class QueueOpenError {
     kNone,
-    kCreateFailed,      // the read end could not be created
-    kNameTaken,         // another process already owns the pipe name
-    kWriteEndFailed,    // the write end could not be opened
-    kForeignClient,     // the connected client is not this process
+    kCreateFailed,    // the read end could not be created
+    kNameTaken,       // another process already owns the pipe name
+    kWriteEndFailed,  // the write end could not be opened
+    kForeignClient,   // the connected client is not this process
 };
 
 // Clear text for the user, e.g. for a start-up message box.
@@ -21,7 +21,7 @@ const char* DescribeQueueOpenError(QueueOpenError error);
 // The engine's private byte stream. The engine holds both ends: every producer writes into the
 // write end, only the worker reads. Windows: a named pipe; POSIX: a pipe with poll.
 class ByteQueue {
-public:
+  public:
     static constexpr size_t kReadChunk = 20;
 
     ByteQueue();
@@ -39,7 +39,7 @@ public:
     // The pipe's name on Windows (empty on POSIX); for tests of the queue's door.
     const char* Name() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -8,7 +8,7 @@ enum class EventReset { kManual, kAuto };
 // A waitable event. Manual-reset events stay set until Reset; an auto-reset event is cleared by
 // the one Wait that sees it set.
 class Event {
-public:
+  public:
     Event(EventReset reset, bool initiallySet);
     ~Event();
     Event(const Event&) = delete;
@@ -24,7 +24,7 @@ public:
     // (readable while set) on POSIX.
     intptr_t NativeHandle() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -4,7 +4,7 @@
 
 // A mutual-exclusion lock (a critical section on Windows, a mutex on POSIX).
 class Lock {
-public:
+  public:
     Lock();
     ~Lock();
     Lock(const Lock&) = delete;
@@ -13,18 +13,18 @@ public:
     void Enter();
     void Leave();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
 class LockGuard {
-public:
+  public:
     explicit LockGuard(Lock& lock) : lock_(lock) { lock_.Enter(); }
     ~LockGuard() { lock_.Leave(); }
     LockGuard(const LockGuard&) = delete;
     LockGuard& operator=(const LockGuard&) = delete;
 
-private:
+  private:
     Lock& lock_;
 };

@@ -17,7 +17,7 @@ enum class WriteOutcome {
 // One open COM port: 8N1 at the requested rate, binary-safe, raw. The engine's worker opens,
 // writes and closes; the serial reader thread is the only caller of Read.
 class SerialPort {
-public:
+  public:
     static constexpr size_t kReadChunk = 128;
 
     SerialPort();
@@ -35,7 +35,7 @@ public:
     // after the reader thread has ended.
     void Close();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

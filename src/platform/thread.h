@@ -6,7 +6,7 @@
 
 // A joinable thread whose owner always waits with a bound.
 class Thread {
-public:
+  public:
     Thread();
     // Joins a thread that is still running; owners call Join with their own bound first and
     // make sure the body ends (stop events) before the objects it uses go away.
@@ -22,7 +22,7 @@ public:
     bool Started() const;
     uint32_t Id() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
