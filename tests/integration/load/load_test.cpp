@@ -99,6 +99,12 @@ class SequenceChecker : public dxsim::TraceSink {
     void HostBytes(const uint8_t* bytes, size_t count, const std::string& what) override {
         std::lock_guard<std::mutex> guard(mutex_);
         if (what.rfind("(ignored", 0) == 0) {
+            if (rejected_ == 0) {
+                firstRejected_ = what + " after request " + std::to_string(next_) + ":";
+                for (size_t i = 0; i < count; ++i) {
+                    firstRejected_ += " " + std::to_string(bytes[i]);
+                }
+            }
             rejected_ += count;
             return;
         }
@@ -141,6 +147,10 @@ class SequenceChecker : public dxsim::TraceSink {
         std::lock_guard<std::mutex> guard(mutex_);
         return rejected_;
     }
+    std::string FirstRejected() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return firstRejected_;
+    }
 
   private:
     std::mutex mutex_;
@@ -149,6 +159,7 @@ class SequenceChecker : public dxsim::TraceSink {
     int mismatches_ = 0;
     uint64_t rejected_ = 0;
     std::string firstMismatch_;
+    std::string firstRejected_;
 };
 
 // Counts what the engine reports without keeping it.
@@ -300,7 +311,9 @@ TEST(Load, RequestsArriveOnceInOrderWhileRepliesAndTicksFlow) {
 
         // Warm-up, so that the memory figure below sees every buffer already in use.
         const int warmedUp = WriteFor(engine, 0, kWarmUpSeconds, kRequests);
-        ASSERT_TRUE(checker.WaitForFrames(warmedUp, 60000));
+        ASSERT_TRUE(checker.WaitForFrames(warmedUp, 60000))
+            << checker.Frames() << " of " << warmedUp << " frames arrived, " << checker.Mismatches()
+            << " out of order, " << checker.Rejected() << " bytes of malformed frames";
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         const long rssBefore = ResidentKb();
         const int beatsBefore = ticker.Beats();
@@ -312,7 +325,9 @@ TEST(Load, RequestsArriveOnceInOrderWhileRepliesAndTicksFlow) {
         const auto start = Clock::now();
         const int end = WriteFor(engine, warmedUp, kLoadSeconds, kRequests);
         const auto written = Clock::now();
-        ASSERT_TRUE(checker.WaitForFrames(end, 60000)) << checker.Frames() << " of " << end;
+        ASSERT_TRUE(checker.WaitForFrames(end, 60000))
+            << checker.Frames() << " of " << end << " frames arrived, " << checker.Mismatches()
+            << " out of order, " << checker.Rejected() << " bytes of malformed frames";
         const auto arrived = Clock::now();
         const int beats = ticker.Beats() - beatsBefore;
         const long long longestGap = ticker.LongestGapMs();

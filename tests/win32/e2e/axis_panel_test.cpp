@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e_fixture.h"
@@ -39,88 +40,142 @@ class AxisPanelTest : public E2eTest {
     }
 };
 
-TEST_F(AxisPanelTest, ReleasedTrackbarsSendTheirSetCommands) {
+// One step of a table: a trackbar released at a position, or an edit typed into and left; the
+// frame the controller must receive (empty: nothing), and what the twin control shows after.
+struct Step {
+    int control;
+    int pos;           // trackbars
+    std::string text;  // edits
+    std::string frame;
+    int twin;               // the edit of a trackbar, the trackbar of an edit; 0: none
+    std::string twinShows;  // edits: the text; trackbars: the position
+};
+
+std::string Speeds(int ra, int dec) {
+    return "AA 07 35 00 C0 " + Le16(static_cast<uint32_t>(ra)) + " " +
+           Le16(static_cast<uint32_t>(dec));
+}
+std::string Bytes(const char* command, int ra, int dec) {
+    return std::string("AA 05 ") + command + " 00 C0 " + Hex8(static_cast<uint32_t>(ra)) + " " +
+           Hex8(static_cast<uint32_t>(dec));
+}
+std::string Current(const char* selector, int milliamps) {
+    return std::string("AA 05 33 00 ") + selector + " " + Le16(static_cast<uint32_t>(milliamps));
+}
+
+TEST_F(AxisPanelTest, EveryTrackbarSendsItsSetCommandWhenReleased) {
     ASSERT_NO_FATAL_FAILURE(LaunchAndConnect(port::kAxisPanel));
     const int decSpeed = Shown(311);
     const int decAccel = Shown(313);
-    const int raDecel = Shown(215);
-    const int raMax = Shown(220);
+    const int decDecel = Shown(315);
+    const int max = Shown(220);
     const int decMax = Shown(320);
-    ASSERT_GT(raMax, 0);
-
-    // Max speed: (p + 1) × 30 with the other axis's stored speed.
-    EXPECT_THAT(Release(210, 9), ElementsAre("AA 07 35 00 C0 " + Le16(300) + " " + Le16(decSpeed)));
-    EXPECT_EQ(main_.Text(211), "300");
-    EXPECT_THAT(Release(310, 39), ElementsAre("AA 07 35 00 C0 " + Le16(300) + " " + Le16(1200)));
-    EXPECT_EQ(main_.Text(311), "1200");
-    // Released where it already stands: the value did not change, nothing is sent.
-    EXPECT_THAT(Release(210, 9, 0), IsEmpty());
-
-    // Acceleration and deceleration: p × 16, both axes in one frame.
-    EXPECT_THAT(Release(212, 3), ElementsAre("AA 05 37 00 C0 30 " + Hex8(decAccel)));
-    EXPECT_EQ(main_.Text(213), "48");
-    EXPECT_THAT(Release(314, 15), ElementsAre("AA 05 38 00 C0 " + Hex8(raDecel) + " F0"));
-    EXPECT_EQ(main_.Text(315), "240");
-
-    // Currents: (p + 1) × max / 16 with the selector of axis and row.
-    EXPECT_THAT(Release(235, 15), ElementsAre("AA 05 33 00 82 " + Le16(16 * raMax / 16)));
-    EXPECT_EQ(Shown(232), raMax);
-    EXPECT_THAT(Release(333, 1), ElementsAre("AA 05 33 00 40 " + Le16(2 * decMax / 16)));
-    EXPECT_EQ(Shown(330), 2 * decMax / 16);
-
-    // Decay: sent on every release, moved or not.
-    EXPECT_THAT(Release(241, 3), ElementsAre("AA 04 34 00 81 03"));
-    const int decIdleDecay = main_.TrackbarPos(340);
-    EXPECT_THAT(Release(340, decIdleDecay), ElementsAre("AA 04 34 00 40 " + Hex8(decIdleDecay)));
-
-    // Overtone -20..20, signed byte.
-    EXPECT_THAT(Release(250, -7), ElementsAre("AA 04 3B 00 80 F9"));
-    EXPECT_EQ(main_.Text(251), "-7");
-
-    // Increase current at: p × 20 + 20, twice.
-    EXPECT_THAT(Release(352, 20), ElementsAre("AA 07 3C 00 40 A4 01 A4 01"));
-    EXPECT_EQ(main_.Text(353), "420");
-
-    // Guiding: both sliders' positions + 1, on every release.
     const int decGuiding = main_.TrackbarPos(360);
-    EXPECT_THAT(Release(260, 15), ElementsAre("AA 05 36 00 C0 10 " + Hex8(decGuiding + 1)));
-    EXPECT_THAT(Release(360, 0), ElementsAre("AA 05 36 00 C0 10 01"));
+    ASSERT_GT(max, 0);
+    ASSERT_GT(decMax, 0);
+
+    const Step steps[] = {
+        // Max speed: (p + 1) × 30, both axes in one frame.
+        {210, 9, "", Speeds(300, decSpeed), 211, "300"},
+        {310, 39, "", Speeds(300, 1200), 311, "1200"},
+        // Released where it stands: the value did not change, nothing is sent.
+        {210, 9, "", "", 211, "300"},
+        // Acceleration and deceleration: p × 16.
+        {212, 3, "", Bytes("37", 48, decAccel), 213, "48"},
+        {312, 12, "", Bytes("37", 48, 192), 313, "192"},
+        {214, 2, "", Bytes("38", 32, decDecel), 215, "32"},
+        {314, 15, "", Bytes("38", 32, 240), 315, "240"},
+        // Currents: (p + 1) × max / 16, selector axis + row.
+        {233, 1, "", Current("80", 2 * max / 16), 230, std::to_string(2 * max / 16)},
+        {234, 9, "", Current("81", 10 * max / 16), 231, std::to_string(10 * max / 16)},
+        {235, 15, "", Current("82", max), 232, std::to_string(max)},
+        {333, 1, "", Current("40", 2 * decMax / 16), 330, std::to_string(2 * decMax / 16)},
+        {334, 3, "", Current("41", 4 * decMax / 16), 331, std::to_string(4 * decMax / 16)},
+        {335, 7, "", Current("42", 8 * decMax / 16), 332, std::to_string(8 * decMax / 16)},
+        // Decay: the position, sent on every release.
+        {240, 3, "", "AA 04 34 00 80 03", 0, ""},
+        {241, 3, "", "AA 04 34 00 81 03", 0, ""},
+        {242, 1, "", "AA 04 34 00 82 01", 0, ""},
+        {340, 0, "", "AA 04 34 00 40 00", 0, ""},
+        {341, 2, "", "AA 04 34 00 41 02", 0, ""},
+        {342, 3, "", "AA 04 34 00 42 03", 0, ""},
+        {342, 3, "", "AA 04 34 00 42 03", 0, ""},
+        // Overtone -20..20 as a signed byte.
+        {250, -7, "", "AA 04 3B 00 80 F9", 251, "-7"},
+        {350, 20, "", "AA 04 3B 00 40 14", 351, "20"},
+        // Increase current at: p × 20 + 20, sent twice.
+        {252, 1, "", "AA 07 3C 00 80 28 00 28 00", 253, "40"},
+        {352, 20, "", "AA 07 3C 00 40 A4 01 A4 01", 353, "420"},
+        // Guiding: both positions + 1, on every release.
+        {260, 15, "", Bytes("36", 16, decGuiding + 1), 0, ""},
+        {360, 0, "", Bytes("36", 16, 1), 0, ""},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE("trackbar " + std::to_string(step.control) + " at " +
+                     std::to_string(step.pos));
+        const std::vector<std::string> frames =
+            Release(step.control, step.pos, step.frame.empty() ? 0 : 1);
+        if (step.frame.empty()) {
+            EXPECT_THAT(frames, IsEmpty());
+        } else {
+            EXPECT_THAT(frames, ElementsAre(step.frame));
+        }
+        if (step.twin != 0) {
+            EXPECT_EQ(main_.Text(step.twin), step.twinShows);
+        }
+    }
 }
 
-TEST_F(AxisPanelTest, EditsSendWhenLeftAndTheControllerKeepsTheValues) {
+TEST_F(AxisPanelTest, EveryEditSendsWhenLeftAndTheControllerKeepsTheValues) {
     ASSERT_NO_FATAL_FAILURE(LaunchAndConnect(port::kAxisPanel));
+    const int decAccel = Shown(313);
+    const int decDecel = Shown(315);
+    const int max = Shown(220);
+    const int decMax = Shown(320);
+    ASSERT_GT(max, 0);
+    ASSERT_GT(decMax, 0);
     const int decSpeed = Shown(311);
-    const int raAccel = Shown(213);
-    const int raMax = Shown(220);
-    ASSERT_GT(raMax, 0);
 
-    EXPECT_THAT(Type(211, "450"),
-                ElementsAre("AA 07 35 00 C0 " + Le16(450) + " " + Le16(decSpeed)));
-    EXPECT_EQ(main_.TrackbarPos(210), 15);
-    // A byte field keeps the low eight bits (300 → 44); the edit keeps what was typed.
-    EXPECT_THAT(Type(313, "300"), ElementsAre("AA 05 37 00 C0 " + Hex8(raAccel) + " 2C"));
-    EXPECT_EQ(main_.TrackbarPos(312), 3);
-    EXPECT_EQ(main_.Text(313), "300");
-    EXPECT_THAT(Type(231, "700"), ElementsAre("AA 05 33 00 81 " + Le16(700)));
-    EXPECT_EQ(main_.TrackbarPos(234), 700 * 16 / raMax);
-    // Beyond the overtone range: sent as typed, the thumb stops at the end.
-    EXPECT_THAT(Type(351, "-30"), ElementsAre("AA 04 3B 00 40 E2"));
-    EXPECT_EQ(main_.TrackbarPos(350), -20);
-    EXPECT_THAT(Type(253, "100"), ElementsAre("AA 07 3C 00 80 64 00 64 00"));
-    EXPECT_EQ(main_.TrackbarPos(252), 4);
-    // Text that is no number reads as 0.
-    EXPECT_THAT(Type(330, "abc"), ElementsAre("AA 05 33 00 40 00 00"));
-    EXPECT_EQ(main_.TrackbarPos(333), 0);
-    // Left unchanged: nothing is sent.
-    EXPECT_THAT(Type(215, main_.Text(215), 0), IsEmpty());
+    const Step steps[] = {
+        {211, 0, "450", Speeds(450, decSpeed), 210, "15"},
+        {311, 0, "500", Speeds(450, 500), 310, "16"},
+        {213, 0, "64", Bytes("37", 64, decAccel), 212, "4"},
+        // A byte field keeps the low eight bits (300 → 44); the edit keeps what was typed.
+        {313, 0, "300", Bytes("37", 64, 44), 312, "3"},
+        {215, 0, "48", Bytes("38", 48, decDecel), 214, "3"},
+        {315, 0, "80", Bytes("38", 48, 80), 314, "5"},
+        // Currents: the thumb goes to v × 16 / max.
+        {230, 0, "300", Current("80", 300), 233, std::to_string(300 * 16 / max)},
+        {231, 0, "700", Current("81", 700), 234, std::to_string(700 * 16 / max)},
+        {232, 0, "1000", Current("82", 1000), 235, std::to_string(1000 * 16 / max)},
+        // Text that is no number reads as 0.
+        {330, 0, "abc", Current("40", 0), 333, "0"},
+        {331, 0, "900", Current("41", 900), 334, std::to_string(900 * 16 / decMax)},
+        {332, 0, "1500", Current("42", 1500), 335, std::to_string(1500 * 16 / decMax)},
+        {251, 0, "12", "AA 04 3B 00 80 0C", 250, "12"},
+        // Beyond the overtone range: sent as typed, the thumb stops at the end.
+        {351, 0, "-30", "AA 04 3B 00 40 E2", 350, "-20"},
+        {253, 0, "100", "AA 07 3C 00 80 64 00 64 00", 252, "4"},
+        {353, 0, "300", "AA 07 3C 00 40 2C 01 2C 01", 352, "14"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE("edit " + std::to_string(step.control) + " = " + step.text);
+        EXPECT_THAT(Type(step.control, step.text), ElementsAre(step.frame));
+        EXPECT_EQ(std::to_string(main_.TrackbarPos(step.twin)), step.twinShows);
+        EXPECT_EQ(main_.Text(step.control), step.text);
+    }
+    // Left with the value it had: nothing is sent.
+    EXPECT_THAT(Type(215, "48", 0), IsEmpty());
 
     ASSERT_NO_FATAL_FAILURE(Reconnect());
-    EXPECT_EQ(main_.Text(211), "450");
-    EXPECT_EQ(main_.Text(313), "44");
-    EXPECT_EQ(main_.Text(231), "700");
-    EXPECT_EQ(main_.Text(351), "-30");
-    EXPECT_EQ(main_.Text(253), "100");
-    EXPECT_EQ(main_.Text(330), "0");
+    const std::pair<int, const char*> kept[] = {
+        {211, "450"}, {311, "500"}, {213, "64"},   {313, "44"},  {215, "48"},  {315, "80"},
+        {230, "300"}, {231, "700"}, {232, "1000"}, {330, "0"},   {331, "900"}, {332, "1500"},
+        {251, "12"},  {351, "-30"}, {253, "100"},  {353, "300"},
+    };
+    for (const auto& k : kept) {
+        EXPECT_EQ(main_.Text(k.first), k.second) << "edit " << k.first << " after reconnecting";
+    }
 }
 
 TEST_F(AxisPanelTest, ReversalBoxesSendAllThreeMasksAndTheControllerKeepsThem) {

@@ -14,6 +14,8 @@ app_exe=$2
 dxsim=$3
 work=$4
 shift 4
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../../.." && pwd)
 prefix="$work/prefix"
