@@ -82,3 +82,65 @@ int CountStatus(const RecordingListener& listener, int32_t code) {
     }
     return count;
 }
+
+int CountSettings(const RecordingListener& listener, int32_t kind) {
+    int count = 0;
+    for (const RecordingListener::Event& e : listener.Events()) {
+        count += e.kind == RecordingListener::Event::kSettings && e.code == kind;
+    }
+    return count;
+}
+
+const ControllerSettings* LastSettings(const std::vector<RecordingListener::Event>& events,
+                                       int32_t kind) {
+    for (auto it = events.rbegin(); it != events.rend(); ++it) {
+        if (it->kind == RecordingListener::Event::kSettings && it->code == kind) {
+            return &it->settings;
+        }
+    }
+    return nullptr;
+}
+
+void ExpectSettingsMatchSimulator(const ControllerSettings& r, const dxsim::Settings& s) {
+    EXPECT_EQ(r.mountType, s.mountType);
+    EXPECT_EQ(r.features, s.ra.features);
+    EXPECT_EQ(r.decFeatures, s.dec.features);
+    EXPECT_EQ(r.raGearRatio, s.ra.gearRatio);
+    EXPECT_EQ(r.decGearRatio, s.dec.gearRatio);
+    EXPECT_EQ(r.raSiderealRate, s.ra.siderealRate);
+    EXPECT_EQ(r.decSiderealRate, s.dec.siderealRate);
+    EXPECT_EQ(r.reverseRotation, s.reverseRotation);
+    EXPECT_EQ(r.reverseGuiding, s.reverseGuiding);
+    EXPECT_EQ(r.reverseLimits, s.reverseLimits);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(r.raCurrent[i], s.ra.current[i]);
+        EXPECT_EQ(r.decCurrent[i], s.dec.current[i]);
+        EXPECT_EQ(r.raDecay[i], s.ra.decay[i]);
+        EXPECT_EQ(r.decDecay[i], s.dec.decay[i]);
+    }
+    EXPECT_EQ(r.raMaxCurrent, s.ra.maxCurrent);
+    EXPECT_EQ(r.decMaxCurrent, s.dec.maxCurrent);
+    EXPECT_EQ(r.raMaxSpeed, s.ra.maxSpeed);
+    EXPECT_EQ(r.decMaxSpeed, s.dec.maxSpeed);
+    EXPECT_EQ(r.raOvertone, s.ra.overtone);
+    EXPECT_EQ(r.decOvertone, s.dec.overtone);
+    EXPECT_EQ(r.raAcceleration, s.ra.acceleration);
+    EXPECT_EQ(r.decDeceleration, s.dec.deceleration);
+    EXPECT_EQ(r.raIncCurrentAt, s.ra.incCurrentAt);
+    EXPECT_EQ(r.decIncCurrentAt, s.dec.incCurrentAt);
+    EXPECT_EQ(r.raGuidingRate, s.ra.guidingRate);
+    EXPECT_EQ(r.decGuidingRate, s.dec.guidingRate);
+    EXPECT_EQ(r.flipHysteresis, s.flipHysteresis);
+    EXPECT_EQ(r.latitude, s.latitude);
+    EXPECT_EQ(r.longitude, s.longitude);
+    EXPECT_EQ(r.hemisphere, s.hemisphere);
+    EXPECT_EQ(r.closedLoopDefault, s.closedLoopDefault);
+    EXPECT_EQ(r.raTopRate, uint32_t{s.ra.maxSpeed} * s.ra.siderealRate);
+    EXPECT_EQ(r.protocolLevel, 6);
+}
+
+long long MsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
+        .count();
+}

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "engine/telescope_control.h"
 #include "sim/pty_server.h"
@@ -50,3 +52,10 @@ class EngineHarness {
 };
 
 int CountStatus(const RecordingListener& listener, int32_t code);
+int CountSettings(const RecordingListener& listener, int32_t kind);
+// The latest settings of the kind among the events, or null.
+const ControllerSettings* LastSettings(const std::vector<RecordingListener::Event>& events,
+                                       int32_t kind);
+// Every field the window shows, as the simulated controller holds it.
+void ExpectSettingsMatchSimulator(const ControllerSettings& record, const dxsim::Settings& sim);
+long long MsSince(std::chrono::steady_clock::time_point start);

@@ -11,43 +11,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const ControllerSettings* LastSettings(const std::vector<RecordingListener::Event>& events,
-                                       int32_t kind) {
-    for (auto it = events.rbegin(); it != events.rend(); ++it) {
-        if (it->kind == RecordingListener::Event::kSettings && it->code == kind) {
-            return &it->settings;
-        }
-    }
-    return nullptr;
-}
-
-void ExpectRecordMatchesSimulator(const ControllerSettings& record, const dxsim::Settings& sim) {
-    EXPECT_EQ(record.raGearRatio, sim.ra.gearRatio);
-    EXPECT_EQ(record.decGearRatio, sim.dec.gearRatio);
-    EXPECT_EQ(record.raSiderealRate, sim.ra.siderealRate);
-    EXPECT_EQ(record.decSiderealRate, sim.dec.siderealRate);
-    EXPECT_EQ(record.raMaxSpeed, sim.ra.maxSpeed);
-    EXPECT_EQ(record.decMaxSpeed, sim.dec.maxSpeed);
-    EXPECT_EQ(record.raMaxCurrent, sim.ra.maxCurrent);
-    EXPECT_EQ(record.decCurrent[2], sim.dec.current[2]);
-    EXPECT_EQ(record.raDecay[1], sim.ra.decay[1]);
-    EXPECT_EQ(record.raOvertone, sim.ra.overtone);
-    EXPECT_EQ(record.decIncCurrentAt, sim.dec.incCurrentAt);
-    EXPECT_EQ(record.raGuidingRate, sim.ra.guidingRate);
-    EXPECT_EQ(record.raAcceleration, sim.ra.acceleration);
-    EXPECT_EQ(record.decDeceleration, sim.dec.deceleration);
-    EXPECT_EQ(record.features, sim.ra.features);
-    EXPECT_EQ(record.decFeatures, sim.dec.features);
-    EXPECT_EQ(record.mountType, sim.mountType);
-    EXPECT_EQ(record.latitude, sim.latitude);
-    EXPECT_EQ(record.longitude, sim.longitude);
-    EXPECT_EQ(record.hemisphere, sim.hemisphere);
-    EXPECT_EQ(record.flipHysteresis, sim.flipHysteresis);
-    EXPECT_EQ(record.reverseRotation, sim.reverseRotation);
-    EXPECT_EQ(record.raTopRate, uint32_t{sim.ra.maxSpeed} * sim.ra.siderealRate);
-    EXPECT_EQ(record.protocolLevel, 6);
-}
-
 struct RateCase {
     const char* profile;
     uint32_t baud;
@@ -77,7 +40,7 @@ TEST_P(HandshakeAtTheControllersRate, DeliversTheSimulatorsSettingsInAboutThePro
     EXPECT_EQ(events[1].code, kStatusConnecting);
     const ControllerSettings* record = LastSettings(events, kSettingsConnected);
     ASSERT_NE(record, nullptr);
-    ExpectRecordMatchesSimulator(*record, harness.Sim().GetSettings());
+    ExpectSettingsMatchSimulator(*record, harness.Sim().GetSettings());
     EXPECT_EQ(harness.Engine().ProtocolLevel(), 6);
 }
 

@@ -36,18 +36,6 @@ int ThreadCount() {
     return count;
 }
 
-long long MsSince(Clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-int CountSettings(const RecordingListener& listener, int32_t kind) {
-    int count = 0;
-    for (const Event& e : listener.Events()) {
-        count += e.kind == Event::kSettings && e.code == kind;
-    }
-    return count;
-}
-
 void SleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }

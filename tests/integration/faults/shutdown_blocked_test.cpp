@@ -29,10 +29,6 @@ std::string ResolveToStallingController(unsigned port) {
     return port == kStallPort ? g_stallPath : "/nonexistent/ttyS" + std::to_string(port);
 }
 
-long long MsSince(Clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
 // A connected engine whose controller has stopped reading and whose line is full: the next
 // frame write blocks for its whole 1000 ms.
 class BlockedWrite : public ::testing::Test {
