@@ -154,11 +154,9 @@ if [ -n "${DISPLAY:-}" ]; then
     say "cannot open the display $DISPLAY (as root: pass XAUTHORITY, e.g. sudo -E); running headless"
 fi
 say "no usable display: running headless on Xvfb"
-rm -f "$work/display"
-Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_for 100 test -s "$work/display" || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
-export DISPLAY=":$(cat "$work/display")"
+. "$root/scripts/xvfb.sh"
+start_xvfb "$work" || fail "Xvfb did not start"
+export DISPLAY="$xvfb_display"
 set_managed N
 
 wine "$app" >"$work/axistune.log" 2>&1 &

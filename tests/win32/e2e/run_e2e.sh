@@ -71,21 +71,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
-# A display of our own: Xvfb picks a free number and writes it to the descriptor.
-rm -f "$work/display"
-Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-tries=0
-until [ -s "$work/display" ]; do
-    tries=$((tries + 1))
-    if [ $tries -gt 200 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
-        echo "Xvfb did not start:" >&2
-        cat "$work/xvfb.log" >&2
-        exit 1
-    fi
-    sleep 0.05
-done
-display=":$(cat "$work/display")"
+. "$root/scripts/xvfb.sh"
+start_xvfb "$work" || exit 1
+display=$xvfb_display
 
 # The prefix, with each COM port reserved for its link (mapped again only when it changed).
 "$root/scripts/wine-prefix.sh" create "$prefix"
