@@ -336,7 +336,8 @@ void AxisPanel::EditMaxSpeed(int axis) {
         return;
     }
     axes_[axis].maxSpeed = Low16(speed);
-    host_->TrackbarSetPos(Id(axis, IDC_RA_MAX_SPEED_BAR), SpeedToPosition(axes_[axis].maxSpeed));
+    // The thumb follows the entry as typed, not its 16 stored bits.
+    host_->TrackbarSetPos(Id(axis, IDC_RA_MAX_SPEED_BAR), SpeedToPosition(speed));
     SendMaxSpeed();
 }
 
@@ -386,8 +387,7 @@ void AxisPanel::EditIncCurrent(int axis) {
         return;
     }
     axes_[axis].incCurrentAt = Low16(value);
-    host_->TrackbarSetPos(Id(axis, IDC_RA_INC_CURRENT_BAR),
-                          IncCurrentToPosition(axes_[axis].incCurrentAt));
+    host_->TrackbarSetPos(Id(axis, IDC_RA_INC_CURRENT_BAR), IncCurrentToPosition(value));
     engine_.SetIncreaseCurrentAt(AxisCode(axis), axes_[axis].incCurrentAt,
                                  axes_[axis].incCurrentAt);
 }

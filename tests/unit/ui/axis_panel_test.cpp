@@ -183,9 +183,15 @@ TEST_F(AxisPanelTest, TypedSpeedsAndIncreasesAreKeptIn16Bits) {
     ASSERT_TRUE(window.TypeAndLeave(IDC_DEC_INC_CURRENT, L"250"));
     EXPECT_EQ(window.Position(IDC_DEC_INC_CURRENT_BAR), 12);
     ASSERT_TRUE(window.TypeAndLeave(IDC_DEC_INC_CURRENT, L"250"));  // unchanged
+    // The thumb follows the entry itself: 65566 keeps 30, yet stands at the end of the range.
+    ASSERT_TRUE(window.TypeAndLeave(IDC_RA_MAX_SPEED, L"65566"));
+    EXPECT_EQ(window.Position(IDC_RA_MAX_SPEED_BAR), 39);
+    ASSERT_TRUE(window.TypeAndLeave(IDC_RA_INC_CURRENT, L"65546"));
+    EXPECT_EQ(window.Position(IDC_RA_INC_CURRENT_BAR), 31);
     EXPECT_EQ(engine.calls,
               (Calls{"SetMaxSpeed(600,4464)", "SetMaxSpeed(0,4464)",
-                     "SetIncreaseCurrentAt(0x80,9,9)", "SetIncreaseCurrentAt(0x40,250,250)"}));
+                     "SetIncreaseCurrentAt(0x80,9,9)", "SetIncreaseCurrentAt(0x40,250,250)",
+                     "SetMaxSpeed(30,4464)", "SetIncreaseCurrentAt(0x80,10,10)"}));
 }
 
 TEST_F(AxisPanelTest, OvertoneIsSignedAndNotClampedWhenSent) {
