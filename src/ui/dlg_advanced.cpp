@@ -27,7 +27,9 @@ int32_t Magnitude(int32_t angle) {
 
 intptr_t DlgAdvanced::Open(DialogHost& owner, AdvancedSettings& record) {
     DlgAdvanced dialog(record);
-    return owner.RunChild(IDD_ADVANCED, dialog);
+    // A dialog that could not be shown (-1) was not confirmed: the main window sends on any
+    // non-zero result, and `changed` may still hold the flags of an earlier Ok.
+    return owner.RunChild(IDD_ADVANCED, dialog) == 1 ? 1 : 0;
 }
 
 void DlgAdvanced::ShowAngle(int id, int32_t angle, char positive, char negative) {

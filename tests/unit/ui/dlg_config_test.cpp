@@ -394,6 +394,40 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheAlwaysUsableButton) {
     EXPECT_TRUE(window.IsOpen());
 }
 
+// A window system that runs out of resources and cannot show child dialogs.
+class ChildlessWindow : public InMemoryDialog {
+  public:
+    using InMemoryDialog::InMemoryDialog;
+    intptr_t RunChild(int templateId, DialogLogic& logic) override {
+        return failChildren ? -1 : InMemoryDialog::RunChild(templateId, logic);
+    }
+    bool failChildren = false;
+};
+
+TEST(MainWindowChildren, AnAdvancedDialogThatCannotBeShownSendsNothing) {
+    RecordingTelescopeControl engine;
+    AppModel model;
+    NoRunner runner;
+    DlgConfig config{runner, engine, model};
+    ChildlessWindow window{IDD_MAIN, config};
+    ASSERT_EQ(window.Open(), 1);
+    config.OnStatus(3);
+    config.OnSettings(TypicalSettings(), 1);
+    // An earlier Ok leaves its change flags in the window's record.
+    window.ScriptChild(IDD_ADVANCED, [](InMemoryDialog& dialog) {
+        dialog.Click(IDC_ADV_SOUTH);
+        dialog.Click(IDC_DLG_OK);
+    });
+    ASSERT_TRUE(window.Click(IDC_ADVANCED));
+    ASSERT_EQ(engine.calls, (Calls{"ApplyAdvanced()"}));
+    engine.Clear();
+
+    window.failChildren = true;
+    ASSERT_TRUE(window.Click(IDC_ADVANCED));
+    EXPECT_EQ(window.LastResult(), 0);
+    EXPECT_TRUE(engine.calls.empty());
+}
+
 // The engine's events reach the window through the real model: posted, then delivered when the
 // window thread pumps its messages.
 TEST_F(MainWindowTest, EngineEventsArriveThroughTheModelsMailbox) {
