@@ -8,8 +8,8 @@
 
 #include "app/app_model.h"
 #include "app/heart_beat.h"
+#include "app/start_failure.h"
 #include "engine/telescope_control.h"
-#include "platform/byte_queue.h"
 #include "ui/dlg_config.h"
 #include "ui/win32/win32_dialog.h"
 
@@ -40,9 +40,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // A queue that is not ours or a worker that did not start would leave the window dead:
     // say so and end instead.
-    const QueueOpenError queueError = engine->StartError();
-    if (queueError != QueueOpenError::kNone) {
-        ShowStartError(DescribeQueueOpenError(queueError));
+    const char* startFailure = DescribeStartFailure(engine->StartError(), engine->WorkerStarted());
+    if (startFailure != nullptr) {
+        ShowStartError(startFailure);
         engine->Stop(kEngineStopWaitMs);
         return kStartFailed;
     }
