@@ -17,6 +17,10 @@ void HeartBeat::Detach() {
 }
 
 bool HeartBeat::Start() {
+    // Without its stop event the ticker could neither pause between beats nor be stopped.
+    if (!stop_.Valid()) {
+        return false;
+    }
     stop_.Reset();
     return thread_.Start([this] { Run(); });
 }

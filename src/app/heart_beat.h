@@ -18,7 +18,7 @@ class HeartBeat {
 
     void Attach(iHeartBeatListener* target);
     void Detach();
-    bool Start();  // false when the thread could not be started
+    bool Start();  // false when its stop event or its thread could not be created
     // Ends the ticker thread; true when it ended within the bound.
     bool Stop();
 
