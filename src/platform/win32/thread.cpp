@@ -7,11 +7,15 @@
 struct Thread::Impl {
     HANDLE handle = nullptr;
     DWORD id = 0;
-    // Lives until the thread has been joined, so the running body never outlives it.
+    // Handed to the new thread, which takes it over.
     std::function<void()> body;
 
+    // The body and what it captured are released on the thread itself, before the thread
+    // ends: an owner that gave up waiting (and joins much later, or never) must not keep the
+    // captured objects, such as an open port, alive.
     static DWORD WINAPI Run(LPVOID parameter) {
-        static_cast<Impl*>(parameter)->body();
+        std::function<void()> body = std::move(static_cast<Impl*>(parameter)->body);
+        body();
         return 0;
     }
 };

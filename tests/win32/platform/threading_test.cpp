@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 
 #include "platform/event.h"
 #include "platform/lock.h"
@@ -84,6 +85,26 @@ TEST(Win32Thread, JoinIsBoundedAndTheThreadCanBeStartedAgain) {
     ASSERT_TRUE(thread.Start([&] { ranAgain = true; }));
     EXPECT_TRUE(thread.Join(5000));
     EXPECT_TRUE(ranAgain);
+}
+
+// A serial reader that outlived its close wait is left unjoined while its connection stays
+// captured by the body; the port must close when the body ends, not at the next join.
+TEST(Win32Thread, WhatTheBodyCapturedIsReleasedWhenItEndsEvenWithoutAJoin) {
+    auto held = std::make_shared<int>(7);
+    std::weak_ptr<int> watch = held;
+    Event release(EventReset::kManual, false);
+    Thread thread;
+    ASSERT_TRUE(thread.Start([held, &release] { release.Wait(INFINITE); }));
+    held.reset();
+    EXPECT_FALSE(watch.expired());  // the running body still holds it
+
+    release.Set();
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (!watch.expired() && Clock::now() < deadline) {
+        SleepMilliseconds(5);
+    }
+    EXPECT_TRUE(watch.expired());
+    EXPECT_TRUE(thread.Join(5000));
 }
 
 TEST(Win32Process, IdAndSleep) {
