@@ -19,8 +19,9 @@ class TelescopeControl : public ControlRequests {
     // Stops the worker (bounded) if Stop was not called.
     ~TelescopeControl() override;
 
-    // kNone when the queue and the worker run; otherwise nothing is processed and the caller
-    // should tell the user (DescribeQueueOpenError) and end.
+    // StartError is kNone when the queue opened; WorkerStarted is false when the worker thread
+    // did not start. Either failure means no request is ever processed: the caller tells the
+    // user (DescribeStartFailure) and ends.
     QueueOpenError StartError() const;
     bool WorkerStarted() const;
 
