@@ -125,6 +125,8 @@ void ExpectSettingsMatchSimulator(const ControllerSettings& r, const dxsim::Sett
     EXPECT_EQ(r.raOvertone, s.ra.overtone);
     EXPECT_EQ(r.decOvertone, s.dec.overtone);
     EXPECT_EQ(r.raAcceleration, s.ra.acceleration);
+    EXPECT_EQ(r.raDeceleration, s.ra.deceleration);
+    EXPECT_EQ(r.decAcceleration, s.dec.acceleration);
     EXPECT_EQ(r.decDeceleration, s.dec.deceleration);
     EXPECT_EQ(r.raIncCurrentAt, s.ra.incCurrentAt);
     EXPECT_EQ(r.decIncCurrentAt, s.dec.incCurrentAt);
@@ -136,6 +138,7 @@ void ExpectSettingsMatchSimulator(const ControllerSettings& r, const dxsim::Sett
     EXPECT_EQ(r.hemisphere, s.hemisphere);
     EXPECT_EQ(r.closedLoopDefault, s.closedLoopDefault);
     EXPECT_EQ(r.raTopRate, uint32_t{s.ra.maxSpeed} * s.ra.siderealRate);
+    EXPECT_EQ(r.decTopRate, uint32_t{s.dec.maxSpeed} * s.dec.siderealRate);
     EXPECT_EQ(r.protocolLevel, 6);
 }
 
