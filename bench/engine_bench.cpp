@@ -24,11 +24,13 @@
 #include "bench/far_end.h"
 #include "bench/proc_stats.h"
 #include "bench/sample_stats.h"
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "engine/telescope_control.h"
 #include "link/command_codes.h"
 #include "link/controller_commands.h"
 #include "platform/serial_port.h"
+
+using namespace axistune;
 
 namespace {
 
@@ -49,17 +51,11 @@ struct Options {
     int gapUs = 500;
 };
 
-std::mutex g_pathMutex;
-std::string g_farPath;
-
-std::string ResolveToFarEnd(unsigned port) {
-    std::lock_guard<std::mutex> guard(g_pathMutex);
-    return port == kFarPort ? g_farPath : "/nonexistent/ttyS" + std::to_string(port);
-}
+// The far end answers as port kFarPort; every other number leads nowhere.
+PortCatalogue g_ports;
 
 void UseFarEnd(const bench::FarEnd& far) {
-    std::lock_guard<std::mutex> guard(g_pathMutex);
-    g_farPath = far.SlavePath();
+    g_ports.Assign(kFarPort, far.SlavePath());
 }
 
 void SleepUs(int64_t us) {
@@ -251,7 +247,7 @@ void PrintFigure(const char* label, const Latency& l, double charNs) {
 
 struct Rig {
     BenchListener listener;
-    TelescopeControl engine{&listener};
+    TelescopeControl engine{&listener, &g_ports};
     TickRecorder recorder{engine};
     HeartBeat heartBeat;
 };
@@ -587,7 +583,6 @@ void PrintHandshake(const char* label, const HandshakeResult& h) {
 int main(int argc, char** argv) {
     const Options o = ParseOptions(argc, argv);
     const int64_t rssAtStartKib = bench::StatusKib("VmRSS");
-    SetSerialPathResolver(&ResolveToFarEnd);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     std::string error;

@@ -18,6 +18,8 @@
 #include "sim/controller_model.h"
 #include "sim/profile.h"
 
+using namespace axistune;
+
 namespace {
 
 constexpr double kLineBytesPerSecond = 11520.0;  // 115200 baud, ten bits a character

@@ -23,3 +23,21 @@ if(WIN32)
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 endif()
+
+# Each layer exposes only its own headers: a folder in the build tree holds one link, named
+# after the layer, to the layer's sources, and that folder is the library's public include
+# root. A target sees the headers of the layers it links and no others. Where links cannot be
+# made (a Windows host without the privilege), the whole source tree is exposed instead and
+# only the include-order check guards the direction.
+function(axistune_layer target layer)
+  set(root ${PROJECT_BINARY_DIR}/layers/${layer})
+  if(NOT EXISTS ${root}/${layer})
+    file(MAKE_DIRECTORY ${root})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${layer} ${root}/${layer} RESULT linked SYMBOLIC)
+    if(NOT linked STREQUAL "0")
+      set(root ${PROJECT_SOURCE_DIR}/src)
+    endif()
+  endif()
+  target_include_directories(${target} PUBLIC ${root})
+  axistune_target_defaults(${target})
+endfunction()

@@ -64,7 +64,7 @@ cmake --build build/win64 --target axistune axistune_drive -j "$(nproc)" ||
     fail "building axistune.exe failed"
 
 dxsim="$root/build/native/sim/dxsim"
-app="$root/build/win64/src/ui/axistune.exe"
+app="$root/build/win64/apps/win32/axistune.exe"
 drive="$root/build/win64/tests/win32/e2e/axistune_drive.exe"
 for f in "$dxsim" "$app" "$drive"; do
     [ -f "$f" ] || fail "the build did not produce $f"

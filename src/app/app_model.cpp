@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace axistune {
+
 AppModel::AppModel() = default;
 
 void AppModel::OnStatus(int32_t code) {
@@ -96,3 +98,5 @@ void AppModel::SetCallback(TelescopeControlDlgCallback* callback) {
 void AppModel::SetPoster(EventPoster* poster) {
     poster_.store(poster, std::memory_order_release);
 }
+
+}  // namespace axistune

@@ -5,8 +5,10 @@
 
 #include "app/event_poster.h"
 #include "app/telescope_control_dlg_callback.h"
-#include "engine/telescope_listener.h"
+#include "core/telescope_listener.h"
 #include "platform/lock.h"
+
+namespace axistune {
 
 // The engine's listener: keeps the latest event in a one-slot mailbox and posts the window,
 // whose thread then calls Deliver. A second event before delivery replaces the first.
@@ -44,3 +46,5 @@ class AppModel : public TelescopeListener {
     TelescopeControlDlgCallback* callback_ = nullptr;
     std::atomic<EventPoster*> poster_{nullptr};
 };
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace axistune {
+
 // Posts (never sends) WM_USER with these values to the main window; callable from any thread.
 class EventPoster {
   public:
@@ -13,3 +15,5 @@ class EventPoster {
 
 // wParam values of the main window's WM_USER.
 constexpr uintptr_t kEngineEventMessage = 1000;
+
+}  // namespace axistune

@@ -1,5 +1,7 @@
 #include "app/heart_beat.h"
 
+namespace axistune {
+
 HeartBeat::HeartBeat() = default;
 
 HeartBeat::~HeartBeat() {
@@ -40,3 +42,5 @@ void HeartBeat::Run() {
         }
     }
 }
+
+}  // namespace axistune

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 
-#include "engine/i_heart_beat_listener.h"
+#include "core/i_heart_beat_listener.h"
 #include "platform/event.h"
 #include "platform/lock.h"
 #include "platform/thread.h"
+
+namespace axistune {
 
 // The protocol's clock: calls Beat on its target every 250 ms on a thread of its own.
 class HeartBeat {
@@ -30,3 +32,5 @@ class HeartBeat {
     Thread thread_;
     iHeartBeatListener* target_ = nullptr;
 };
+
+}  // namespace axistune

@@ -1,5 +1,7 @@
 #include "app/start_failure.h"
 
+namespace axistune {
+
 const char* DescribeStartFailure(QueueOpenError queueError, bool workerStarted) {
     if (queueError != QueueOpenError::kNone) {
         return DescribeQueueOpenError(queueError);
@@ -9,3 +11,5 @@ const char* DescribeStartFailure(QueueOpenError queueError, bool workerStarted) 
     }
     return nullptr;
 }
+
+}  // namespace axistune

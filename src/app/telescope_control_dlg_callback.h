@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
-#include "link/controller_settings.h"
+#include "core/controller_settings.h"
+
+namespace axistune {
 
 // Engine events as the window receives them, on the window thread (same slots as
 // TelescopeListener).
@@ -14,3 +16,5 @@ class TelescopeControlDlgCallback {
     virtual void OnVoltage(uint32_t hundredthsOfVolt) = 0;
     virtual ~TelescopeControlDlgCallback() = default;
 };
+
+}  // namespace axistune

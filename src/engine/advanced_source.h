@@ -1,6 +1,8 @@
 #pragma once
 
-#include "engine/advanced_settings.h"
+#include "core/advanced_settings.h"
+
+namespace axistune {
 
 // Where request execution takes the advanced settings that ApplyAdvanced left pending. The
 // engine copies its pending words under its data lock; the protocol core itself takes no lock.
@@ -11,3 +13,5 @@ class AdvancedSource {
   protected:
     ~AdvancedSource() = default;
 };
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include "engine/request_message.h"
 
+namespace axistune {
+
 namespace {
 
 constexpr uint8_t kTickMessage[] = {QueueHeader(kKindTick, 0), 0x00};
@@ -117,3 +119,5 @@ void ControlRequests::InitScope(uint8_t positionCode) {
 void ControlRequests::DefinePark() {
     Send(RequestMessage(kReqDefinePark));
 }
+
+}  // namespace axistune

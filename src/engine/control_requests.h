@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/i_telescope_control.h"
+#include "core/i_telescope_control.h"
 #include "engine/request_message.h"
+
+namespace axistune {
 
 // Encodes every iTelescopeControl operation as its queue message. The engine supplies the
 // queue write, the protocol level and the hand-over of the advanced settings.
@@ -49,3 +51,5 @@ class ControlRequests : public iTelescopeControl {
     // are not even queued.
     static constexpr uint8_t kLevelForTuning = 3;
 };
+
+}  // namespace axistune

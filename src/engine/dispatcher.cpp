@@ -1,8 +1,10 @@
 #include "engine/dispatcher.h"
 
+#include "core/status_codes.h"
 #include "engine/request_codes.h"
-#include "engine/status_codes.h"
 #include "link/protocol_outcome.h"
+
+namespace axistune {
 
 namespace {
 
@@ -109,3 +111,5 @@ void Dispatcher::CloseSilently() {
         CloseConnection();
     }
 }
+
+}  // namespace axistune

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
+#include "core/telescope_listener.h"
 #include "engine/reassembler.h"
-#include "engine/telescope_listener.h"
+
+namespace axistune {
 
 // The port side of a connection, as the dispatcher needs it.
 class ConnectionLink {
@@ -70,3 +72,5 @@ class Dispatcher : public QueueMessageHandler {
     bool portOpen_ = false;
     bool handshakeDone_ = false;
 };
+
+}  // namespace axistune

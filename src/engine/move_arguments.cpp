@@ -5,6 +5,8 @@
 #include "link/command_codes.h"
 #include "link/wrapping.h"
 
+namespace axistune {
+
 namespace {
 
 // Sixty-fourths of the sidereal rate for the slow indices 0..6.
@@ -95,3 +97,5 @@ bool InitPositionLetters(uint8_t positionCode, uint8_t letters[3]) {
     }
     return true;
 }
+
+}  // namespace axistune

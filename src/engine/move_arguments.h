@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
-#include "link/controller_settings.h"
+#include "core/controller_settings.h"
+
+namespace axistune {
 
 // The arguments that request execution computes for the manual move, the stop and the
 // telescope initialisation.
@@ -26,3 +28,5 @@ uint8_t StopMask(uint8_t axes);
 
 // The three letters of a position code (2 and 4..17); false for any other code.
 bool InitPositionLetters(uint8_t positionCode, uint8_t letters[3]);
+
+}  // namespace axistune

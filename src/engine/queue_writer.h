@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace axistune {
+
 // Writes one whole message into the engine queue under the queue write lock, so that messages
 // from different threads never interleave.
 class QueueWriter {
@@ -12,3 +14,5 @@ class QueueWriter {
   protected:
     ~QueueWriter() = default;
 };
+
+}  // namespace axistune

@@ -1,5 +1,7 @@
 #include "engine/reassembler.h"
 
+namespace axistune {
+
 void Reassembler::Feed(const uint8_t* bytes, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         const uint8_t b = bytes[i];
@@ -24,3 +26,5 @@ void Reassembler::Feed(const uint8_t* bytes, size_t count) {
         }
     }
 }
+
+}  // namespace axistune

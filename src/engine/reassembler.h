@@ -5,6 +5,8 @@
 
 #include "engine/request_codes.h"
 
+namespace axistune {
+
 class QueueMessageHandler {
   public:
     // message[0] is the header; (message[0] & 0x1F) payload bytes follow (at least one byte
@@ -32,3 +34,5 @@ class Reassembler {
     uint32_t length_ = 0;
     uint8_t message_[kMaxQueueMessage] = {};
 };
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace axistune {
+
 // First payload byte of every request message in the engine queue.
 enum RequestCode : uint8_t {
     kReqConnect = 3,
@@ -44,3 +46,5 @@ constexpr uint8_t kMaxQueueMessage = 32;
 constexpr uint8_t QueueHeader(QueueMessageKind kind, uint8_t length) {
     return static_cast<uint8_t>(kQueueHeaderBit | (kind << 5) | (length & 0x1F));
 }
+
+}  // namespace axistune

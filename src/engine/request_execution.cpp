@@ -1,10 +1,12 @@
 #include "engine/request_execution.h"
 
+#include "core/status_codes.h"
 #include "engine/move_arguments.h"
 #include "engine/request_codes.h"
-#include "engine/status_codes.h"
 #include "link/controller_commands.h"
 #include "link/protocol_states.h"
+
+namespace axistune {
 
 namespace {
 
@@ -199,3 +201,5 @@ void RequestExecution::InitScope(uint8_t positionCode) {
     protocol_.SetProtocolState(ST_WAIT_SYNC_ACK);
     SendInitPosition(sink_, letters[0], letters[1], letters[2]);
 }
+
+}  // namespace axistune

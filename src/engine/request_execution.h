@@ -2,10 +2,12 @@
 
 #include <cstdint>
 
+#include "core/telescope_listener.h"
 #include "engine/advanced_source.h"
-#include "engine/telescope_listener.h"
 #include "link/controller_protocol.h"
 #include "link/frame_sink.h"
+
+namespace axistune {
 
 // Turns each accepted request message into controller commands: decides whether the request
 // may run in the current exchange state, sets the state that will take the controller's answer,
@@ -36,3 +38,5 @@ class RequestExecution {
     TelescopeListener& listener_;
     AdvancedSource& advanced_;
 };
+
+}  // namespace axistune

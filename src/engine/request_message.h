@@ -5,6 +5,8 @@
 
 #include "engine/request_codes.h"
 
+namespace axistune {
+
 // A request message for the engine queue, built in place: header, request code, then the
 // arguments, little-endian, each cut to its field's width.
 class RequestMessage {
@@ -42,3 +44,5 @@ class RequestMessage {
     uint8_t bytes_[kMaxQueueMessage] = {};
     size_t size_ = 1;  // index 0 holds the header
 };
+
+}  // namespace axistune

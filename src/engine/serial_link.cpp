@@ -5,13 +5,16 @@
 
 #include "engine/request_codes.h"
 
+namespace axistune {
+
 struct SerialLink::Connection {
     SerialPort port;
     Event readerStop{EventReset::kManual, false};
     std::atomic<bool> lost{false};
 };
 
-SerialLink::SerialLink(QueueWriter& queue, Event& shutdown) : queue_(queue), shutdown_(shutdown) {}
+SerialLink::SerialLink(QueueWriter& queue, Event& shutdown, const PortCatalogue& ports)
+    : queue_(queue), shutdown_(shutdown), ports_(ports) {}
 
 SerialLink::~SerialLink() {
     Close();
@@ -20,18 +23,35 @@ SerialLink::~SerialLink() {
 
 bool SerialLink::Open(uint8_t port, uint32_t baudRate) {
     auto connection = std::make_shared<Connection>();
-    if (!connection->readerStop.Valid() || !connection->port.Open(port, baudRate)) {
+    PortOpenReport report{ports_.Name(port), {}};
+    if (report.device.empty()) {
+        report.result.failure = OpenFailure::kNotFound;
+    } else if (!connection->readerStop.Valid()) {
+        report.result = {OpenFailure::kOther, "no event for the serial reader"};
+    } else {
+        report.result = connection->port.Open(report.device, baudRate);
+    }
+    if (!report.result.Opened()) {
+        std::lock_guard<std::mutex> guard(reportLock_);
+        lastFailure_ = std::move(report);
         return false;
     }
     auto reader = std::make_unique<Thread>();
     QueueWriter& queue = queue_;
     if (!reader->Start([connection, &queue] { ReadUntilStopped(connection, queue); })) {
         connection->port.Close();
+        std::lock_guard<std::mutex> guard(reportLock_);
+        lastFailure_ = {report.device, {OpenFailure::kOther, "the serial reader did not start"}};
         return false;
     }
     connection_ = std::move(connection);
     reader_ = std::move(reader);
     return true;
+}
+
+PortOpenReport SerialLink::LastOpenFailure() const {
+    std::lock_guard<std::mutex> guard(reportLock_);
+    return lastFailure_;
 }
 
 void SerialLink::Close() {
@@ -121,3 +141,5 @@ void ForwardSerialBytes(QueueWriter& queue, const uint8_t* bytes, size_t count) 
         count -= piece;
     }
 }
+
+}  // namespace axistune

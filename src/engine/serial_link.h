@@ -3,14 +3,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <vector>
 
+#include "core/port_catalogue.h"
 #include "engine/dispatcher.h"
 #include "engine/queue_writer.h"
 #include "link/frame_sink.h"
 #include "platform/event.h"
 #include "platform/serial_port.h"
 #include "platform/thread.h"
+
+namespace axistune {
 
 // The connection to one controller: the COM port, frame writes with their 1000 ms bound, and
 // the serial reader thread that forwards every received byte into the engine queue. Used on
@@ -24,10 +29,13 @@ class SerialLink : public ConnectionLink, public FrameSink {
 
     // The shutdown event cuts the pause before the handshake short, and no frame is written
     // once it is set.
-    SerialLink(QueueWriter& queue, Event& shutdown);
+    // ports names the device behind a Connect request's port number.
+    SerialLink(QueueWriter& queue, Event& shutdown, const PortCatalogue& ports);
     ~SerialLink();
 
     bool Open(uint8_t port, uint32_t baudRate) override;
+    // The device and the reason of the last open that failed; any thread.
+    PortOpenReport LastOpenFailure() const;
     void Close() override;
     void PauseBeforeHandshake() override;
     bool PortLost() const override;
@@ -48,6 +56,9 @@ class SerialLink : public ConnectionLink, public FrameSink {
 
     QueueWriter& queue_;
     Event& shutdown_;
+    const PortCatalogue& ports_;
+    mutable std::mutex reportLock_;
+    PortOpenReport lastFailure_;
     // Shared with the reader thread, so that a reader which outlives the close wait never
     // touches freed state.
     std::shared_ptr<Connection> connection_;
@@ -57,3 +68,5 @@ class SerialLink : public ConnectionLink, public FrameSink {
 
 // Cuts received bytes into serial-bytes messages of at most 31 bytes, in order.
 void ForwardSerialBytes(QueueWriter& queue, const uint8_t* bytes, size_t count);
+
+}  // namespace axistune

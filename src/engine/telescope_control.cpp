@@ -13,6 +13,8 @@
 #include "platform/lock.h"
 #include "platform/thread.h"
 
+namespace axistune {
+
 namespace {
 
 // Stands in when the engine is built without a listener, so that reports go nowhere safely.
@@ -30,8 +32,9 @@ constexpr uint32_t kDrainSliceMs = 20;
 }  // namespace
 
 struct TelescopeControl::Impl final : QueueWriter, AdvancedSource, ReplySide, RequestExecutor {
-    explicit Impl(TelescopeListener* listener)
-        : listener(listener != nullptr ? *listener : silent) {}
+    Impl(TelescopeListener* listener, const PortCatalogue* ports)
+        : listener(listener != nullptr ? *listener : silent),
+          ports(ports != nullptr ? *ports : defaultPorts) {}
 
     void WriteMessage(const uint8_t* bytes, size_t count) override {
         LockGuard guard(queueWriteLock);
@@ -83,6 +86,8 @@ struct TelescopeControl::Impl final : QueueWriter, AdvancedSource, ReplySide, Re
 
     SilentListener silent;
     TelescopeListener& listener;
+    PortCatalogue defaultPorts;
+    const PortCatalogue& ports;
     Lock dataLock;
     Lock queueWriteLock;
     ByteQueue queue;
@@ -90,7 +95,7 @@ struct TelescopeControl::Impl final : QueueWriter, AdvancedSource, ReplySide, Re
     Event workerStop{EventReset::kManual, false};
     AdvancedSettings pendingAdvanced{};
     std::atomic<uint8_t> protocolLevel{0};
-    SerialLink link{*this, workerStop};
+    SerialLink link{*this, workerStop, ports};
     ControllerProtocol protocol{link, listener};
     RequestExecution execution{protocol, link, listener, *this};
     Dispatcher dispatcher{link, *this, *this, listener};
@@ -100,8 +105,8 @@ struct TelescopeControl::Impl final : QueueWriter, AdvancedSource, ReplySide, Re
     bool stopped = false;
 };
 
-TelescopeControl::TelescopeControl(TelescopeListener* listener)
-    : impl_(std::make_unique<Impl>(listener)) {
+TelescopeControl::TelescopeControl(TelescopeListener* listener, const PortCatalogue* ports)
+    : impl_(std::make_unique<Impl>(listener, ports)) {
     Impl& impl = *impl_;
     impl.startError = impl.queue.Open();
     if (impl.startError == QueueOpenError::kNone && impl.workerStop.Valid()) {
@@ -150,6 +155,10 @@ bool TelescopeControl::Stop(uint32_t workerWaitMs) {
     return impl.stopped;
 }
 
+PortOpenReport TelescopeControl::LastOpenFailure() const {
+    return impl_->link.LastOpenFailure();
+}
+
 uint8_t TelescopeControl::ProtocolLevel() const {
     return impl_->protocolLevel.load(std::memory_order_relaxed);
 }
@@ -166,3 +175,5 @@ void TelescopeControl::StorePendingAdvanced(const AdvancedSettings& settings) {
     LockGuard guard(impl_->dataLock);
     impl_->pendingAdvanced = settings;
 }
+
+}  // namespace axistune

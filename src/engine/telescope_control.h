@@ -3,9 +3,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/port_catalogue.h"
+#include "core/telescope_listener.h"
 #include "engine/control_requests.h"
-#include "engine/telescope_listener.h"
 #include "platform/byte_queue.h"
+#include "platform/serial_port.h"
+
+namespace axistune {
 
 // The engine: a worker thread fed by a private byte queue. Every operation writes one message
 // into the queue and returns at once; the worker owns the connection, the serial port and the
@@ -14,8 +18,10 @@ class TelescopeControl : public ControlRequests {
   public:
     static constexpr uint32_t kDefaultWorkerStopWaitMs = 5000;
 
-    // Creates the queue and starts the worker thread.
-    explicit TelescopeControl(TelescopeListener* listener);
+    // Creates the queue and starts the worker thread. ports names the device behind a Connect
+    // request's port number and must outlive the engine; without one, only the platform's own
+    // names (Windows: COM<n>) are known.
+    explicit TelescopeControl(TelescopeListener* listener, const PortCatalogue* ports = nullptr);
     // Stops the worker (bounded) if Stop was not called.
     ~TelescopeControl() override;
 
@@ -28,6 +34,9 @@ class TelescopeControl : public ControlRequests {
     // Shutdown: ends the worker and, when a connection is open, its serial reader, without a
     // status code and without sending anything. True when every thread ended within the bounds.
     bool Stop(uint32_t workerWaitMs = kDefaultWorkerStopWaitMs);
+
+    // Why the last Connect could not open its port (status 6); any thread.
+    PortOpenReport LastOpenFailure() const;
 
     // The controller's protocol level as last set by the worker (relaxed; a stale value only
     // decides whether one overtone or current-increase request is queued).
@@ -42,3 +51,5 @@ class TelescopeControl : public ControlRequests {
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace axistune

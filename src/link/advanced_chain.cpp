@@ -1,13 +1,15 @@
 // The advanced-settings chain of ControllerProtocol: one frame per changed group, each sent when
 // the controller has acknowledged the previous one.
-#include "engine/status_codes.h"
+#include "core/controller_constants.h"
+#include "core/status_codes.h"
 #include "link/controller_commands.h"
 #include "link/controller_protocol.h"
+
+namespace axistune {
 
 namespace {
 
 constexpr uint32_t kGeoBits = kChangedLatitude | kChangedLongitude | kChangedHemisphere;
-constexpr uint8_t kFeatureClosedLoop = 0x80;
 
 }  // namespace
 
@@ -52,3 +54,5 @@ bool ControllerProtocol::TryAdvancedSteps(AdvancedStep from, bool closedLoopNeed
     }
     return false;
 }
+
+}  // namespace axistune

@@ -3,6 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/controller_constants.h"
+
+namespace axistune {
+
 // Every command byte this program sends to a controller. A frame is 0xAA, N (count of the
 // command byte and its arguments), the command byte, then the arguments.
 enum CommandCode : uint8_t {
@@ -44,7 +48,4 @@ constexpr uint8_t kFrameStart = 0xAA;
 constexpr uint8_t kReplyStart = 0x55;
 constexpr size_t kMaxFrameBytes = 13;  // 0xAA, N and at most 11 more
 
-// Axis bytes; a current or decay selector adds 0 (idle), 1 (track) or 2 (run).
-constexpr uint8_t kAxisRa = 0x80;
-constexpr uint8_t kAxisDec = 0x40;
-constexpr uint8_t kAxisBoth = 0xC0;
+}  // namespace axistune

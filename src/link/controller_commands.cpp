@@ -3,6 +3,8 @@
 #include "link/command_codes.h"
 #include "link/frame_builders.h"
 
+namespace axistune {
+
 void SendReadVersion(FrameSink& sink) {
     WriteBytesFrame(sink, CMD_READ_VERSION, {});
 }
@@ -120,3 +122,5 @@ void SendInitPosition(FrameSink& sink, uint8_t c0, uint8_t c1, uint8_t c2) {
 void SendDefinePark(FrameSink& sink) {
     WriteBytesFrame(sink, CMD_DEFINE_PARK, {0x01, 0x01});
 }
+
+}  // namespace axistune

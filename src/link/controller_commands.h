@@ -4,6 +4,8 @@
 
 #include "link/frame_sink.h"
 
+namespace axistune {
+
 // One sender per controller command, with the exact bytes the controller expects after the
 // command byte. The sender of a command that awaits a reply sets the protocol state first.
 
@@ -41,3 +43,5 @@ void SendSetClosedLoop(FrameSink& sink, uint8_t closedLoopDefault);
 void SendReadVoltage(FrameSink& sink);
 void SendInitPosition(FrameSink& sink, uint8_t c0, uint8_t c1, uint8_t c2);
 void SendDefinePark(FrameSink& sink);
+
+}  // namespace axistune

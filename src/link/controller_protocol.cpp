@@ -1,9 +1,12 @@
 #include "link/controller_protocol.h"
 
-#include "engine/status_codes.h"
+#include "core/controller_constants.h"
+#include "core/status_codes.h"
 #include "link/controller_commands.h"
 #include "link/firmware_check.h"
 #include "link/settings_decoding.h"
+
+namespace axistune {
 
 namespace {
 
@@ -141,7 +144,7 @@ int ControllerProtocol::DecodeReply(const ReplyView& reply) {
             return kOutcomeNothing;
         case ST_WAIT_GEO:
             DecodeGeo(reply, settings_);
-            if (settings_.features & 0x80) {
+            if (settings_.features & kFeatureClosedLoop) {
                 protocolState_ = ST_WAIT_CLOSED_LOOP;
                 replyTimeout_ = kReplyTimeoutTicks;
                 SendReadClosedLoop(sink_);
@@ -257,3 +260,5 @@ void ControllerProtocol::SetMaxSpeeds(uint16_t raSpeed, uint16_t decSpeed) {
     settings_.decMaxSpeed = decSpeed;
     RecomputeTopRates(settings_);
 }
+
+}  // namespace axistune

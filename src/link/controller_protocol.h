@@ -2,14 +2,16 @@
 
 #include <cstdint>
 
-#include "engine/advanced_settings.h"
-#include "engine/status_codes.h"
-#include "engine/telescope_listener.h"
-#include "link/controller_settings.h"
+#include "core/advanced_settings.h"
+#include "core/controller_settings.h"
+#include "core/status_codes.h"
+#include "core/telescope_listener.h"
 #include "link/frame_sink.h"
 #include "link/protocol_outcome.h"
 #include "link/protocol_states.h"
 #include "link/reply_parser.h"
+
+namespace axistune {
 
 // The receiving half of the controller protocol and the state machine of every exchange: the
 // connection handshake with its firmware check, the re-reads after a reload or new gear ratios,
@@ -79,3 +81,5 @@ class ControllerProtocol {
     int32_t replyTimeout_ = 0;
     int32_t settingsKind_ = kSettingsConnected;
 };
+
+}  // namespace axistune

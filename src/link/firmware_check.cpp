@@ -1,5 +1,7 @@
 #include "link/firmware_check.h"
 
+namespace axistune {
+
 namespace {
 
 // The 99.0.0.x series are development builds; the early ones speak only the first level.
@@ -52,3 +54,5 @@ uint8_t ProtocolLevelFor(uint32_t hardwareType, uint32_t firmwareVersion) {
             return 1;
     }
 }
+
+}  // namespace axistune

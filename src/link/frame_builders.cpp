@@ -2,6 +2,8 @@
 
 #include "link/command_codes.h"
 
+namespace axistune {
+
 namespace {
 
 // A frame under construction; Send() fills in N from what was put.
@@ -97,3 +99,5 @@ void WriteBytesU32U32Frame(FrameSink& sink, uint8_t command, uint8_t b0, uint8_t
     frame.PutU32(second);
     frame.Send(sink);
 }
+
+}  // namespace axistune

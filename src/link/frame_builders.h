@@ -6,6 +6,8 @@
 
 #include "link/frame_sink.h"
 
+namespace axistune {
+
 // Build one command frame in a local buffer and hand it to the sink in one call. Each builder
 // fills in 0xAA and N; multi-byte values go out little-endian, signed ones in two's complement
 // (pass them converted to unsigned). No escaping: an argument byte 0xAA is sent as it is.
@@ -33,3 +35,5 @@ void WriteByteU32U32ByteFrame(FrameSink& sink, uint8_t command, uint8_t b0, uint
 // Command, two bytes, two 32-bit values.
 void WriteBytesU32U32Frame(FrameSink& sink, uint8_t command, uint8_t b0, uint8_t b1, uint32_t first,
                            uint32_t second);
+
+}  // namespace axistune

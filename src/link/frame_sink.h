@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace axistune {
+
 // Where the protocol core puts a command frame: the serial link in the program, a recorder in
 // tests. One call carries one whole frame.
 class FrameSink {
@@ -12,3 +14,5 @@ class FrameSink {
   protected:
     ~FrameSink() = default;
 };
+
+}  // namespace axistune

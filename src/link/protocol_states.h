@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace axistune {
+
 // The single exchange with the controller in progress. The numbers are fixed: the reply
 // time-out applies only to the handshake and re-read queries, states 4..11.
 enum ExchangeState : int32_t {
@@ -32,3 +34,5 @@ enum ExchangeState : int32_t {
 constexpr bool IsTimedState(int32_t state) {
     return state >= ST_WAIT_VERSION && state <= ST_WAIT_CLOSED_LOOP;
 }
+
+}  // namespace axistune

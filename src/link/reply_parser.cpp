@@ -2,6 +2,8 @@
 
 #include "link/command_codes.h"
 
+namespace axistune {
+
 bool ReplyParser::Feed(uint8_t b) {
     switch (parseState_) {
         case kHunting:
@@ -37,3 +39,5 @@ bool ReplyParser::Feed(uint8_t b) {
             return false;
     }
 }
+
+}  // namespace axistune

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace axistune {
+
 // A complete reply as stored: 0x55, L, then the payload (at most the first 98 payload bytes).
 // Reads are bounded by what this reply stored, so a byte the reply did not carry reads as 0 and
 // never as a leftover of an earlier, longer reply.
@@ -53,3 +55,5 @@ class ReplyParser {
     int32_t writeIndex_ = 0;
     uint8_t buffer_[kBufferSize] = {};
 };
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include "link/wrapping.h"
 
+namespace axistune {
+
 namespace {
 
 constexpr size_t kBaseRa = 4;
@@ -91,3 +93,5 @@ void RecomputeTopRates(ControllerSettings& s) {
     s.raTopRate = s.raMaxSpeed * s.raSiderealRate;
     s.decTopRate = s.decMaxSpeed * s.decSiderealRate;
 }
+
+}  // namespace axistune

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "link/controller_settings.h"
+#include "core/controller_settings.h"
 #include "link/reply_parser.h"
+
+namespace axistune {
 
 // Fill ControllerSettings from the replies that carry it. Positions are reply byte numbers
 // (byte 2 is the first payload byte); bytes a reply did not carry read as 0.
@@ -18,3 +20,5 @@ void DecodeGeo(const ReplyView& reply, ControllerSettings& settings);
 
 // Top rates of the manual move: maximum speed times sidereal rate, wrapping at 32 bits.
 void RecomputeTopRates(ControllerSettings& settings);
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace axistune {
+
 // Two's-complement reinterpretation without relying on implementation-defined conversions:
 // the controller's signed fields and the wrapping 32-bit products of the speed arithmetic.
 constexpr int32_t AsSigned32(uint32_t v) {
@@ -21,3 +23,5 @@ static_assert(AsSigned32(0xFFFFFF9Cu) == -100, "two's complement");
 static_assert(AsSigned32(0x80000000u) == INT32_MIN, "two's complement");
 static_assert(AsSigned8(0xEC) == -20, "two's complement");
 static_assert(AsUnsigned32(-100) == 0xFFFFFF9Cu, "two's complement");
+
+}  // namespace axistune

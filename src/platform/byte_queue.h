@@ -7,6 +7,8 @@
 #include "platform/event.h"
 #include "platform/wait_result.h"
 
+namespace axistune {
+
 enum class QueueOpenError {
     kNone,
     kCreateFailed,    // the read end could not be created
@@ -43,3 +45,5 @@ class ByteQueue {
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace axistune

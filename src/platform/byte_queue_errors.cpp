@@ -1,5 +1,7 @@
 #include "platform/byte_queue.h"
 
+namespace axistune {
+
 const char* DescribeQueueOpenError(QueueOpenError error) {
     switch (error) {
         case QueueOpenError::kNone:
@@ -17,3 +19,5 @@ const char* DescribeQueueOpenError(QueueOpenError error) {
     }
     return "AxisTune's internal request queue failed.";
 }
+
+}  // namespace axistune

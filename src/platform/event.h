@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace axistune {
+
 enum class EventReset { kManual, kAuto };
 
 // A waitable event. Manual-reset events stay set until Reset; an auto-reset event is cleared by
@@ -28,3 +30,5 @@ class Event {
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace axistune

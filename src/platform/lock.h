@@ -2,6 +2,8 @@
 
 #include <memory>
 
+namespace axistune {
+
 // A mutual-exclusion lock (a critical section on Windows, a mutex on POSIX).
 class Lock {
   public:
@@ -28,3 +30,5 @@ class LockGuard {
   private:
     Lock& lock_;
 };
+
+}  // namespace axistune

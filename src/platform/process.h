@@ -2,4 +2,8 @@
 
 #include <cstdint>
 
+namespace axistune {
+
 uint32_t CurrentProcessId();
+
+}  // namespace axistune

@@ -8,13 +8,36 @@
 #include "platform/event.h"
 #include "platform/wait_result.h"
 
+namespace axistune {
+
 enum class WriteOutcome {
     kWritten,
     kTimedOut,  // abandoned; the port keeps the bytes valid until the write ends or is cancelled
     kFailed,    // the port is gone (adapter pulled) or the write was refused
 };
 
-// One open COM port: 8N1 at the requested rate, binary-safe, raw. The engine's worker opens,
+// Why a port did not open.
+enum class OpenFailure {
+    kNone,              // it opened
+    kNotFound,          // no such device
+    kBusy,              // another program has it open
+    kPermissionDenied,  // the device exists but this user may not open it
+    kOther,             // anything else; the system's message says what
+};
+
+struct OpenResult {
+    OpenFailure failure = OpenFailure::kNone;
+    std::string systemMessage;  // the system's own words, empty when it opened
+    bool Opened() const { return failure == OpenFailure::kNone; }
+};
+
+// A failed open as the engine remembers it for the front ends.
+struct PortOpenReport {
+    std::string device;  // the name the port number stood for; empty when it stood for none
+    OpenResult result;
+};
+
+// One open serial port: 8N1 at the requested rate, binary-safe, raw. The engine's worker opens,
 // writes and closes; the serial reader thread is the only caller of Read.
 class SerialPort {
   public:
@@ -25,8 +48,9 @@ class SerialPort {
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
-    // Windows: "\\.\COM<port>". POSIX: the path that the serial path resolver gives.
-    bool Open(uint8_t port, uint32_t baudRate);
+    // device: Windows "COM3" (opened as "\\.\COM3"; a name that already starts with "\\.\"
+    // is used as it is); POSIX a path, or "tcp://HOST:PORT" for a raw TCP serial bridge.
+    OpenResult Open(const std::string& device, uint32_t baudRate);
     bool IsOpen() const;
     WriteOutcome Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs);
     // Up to kReadChunk bytes, or the stop event, or timeoutMs.
@@ -40,8 +64,9 @@ class SerialPort {
     std::unique_ptr<Impl> impl_;
 };
 
-// POSIX: port numbers become device paths through this function, which tests replace so that a
-// pseudo-terminal stands in for COM<port>. The default maps COM1 to /dev/ttyS0 and so on.
-using SerialPathResolver = std::string (*)(unsigned port);
-void SetSerialPathResolver(SerialPathResolver resolver);
-std::string ResolveSerialPath(unsigned port);
+// A short English sentence for a failed open, for front ends that can show more than the
+// window's status line: "no such device", "in use by another program", ... On POSIX a denied
+// permission names the fix (membership of the dialout group).
+std::string DescribeOpenFailure(const std::string& device, const OpenResult& result);
+
+}  // namespace axistune

@@ -2,4 +2,8 @@
 
 #include <cstdint>
 
+namespace axistune {
+
 void SleepMilliseconds(uint32_t milliseconds);
+
+}  // namespace axistune

@@ -4,6 +4,8 @@
 #include <functional>
 #include <memory>
 
+namespace axistune {
+
 // A joinable thread whose owner always waits with a bound.
 class Thread {
   public:
@@ -26,3 +28,5 @@ class Thread {
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace axistune

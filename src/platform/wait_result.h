@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace axistune {
+
 // Outcome of a read that waits for data, a stop event or a time-out.
 enum class WaitOutcome {
     kData,      // bytes/count hold what was read (count may be 0)
@@ -16,3 +18,5 @@ struct ReadResult {
     const uint8_t* bytes;  // valid until the next read on the same object
     size_t count;
 };
+
+}  // namespace axistune

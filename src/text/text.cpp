@@ -1,5 +1,7 @@
 #include "text/text.h"
 
+namespace axistune {
+
 namespace {
 
 constexpr uint32_t kUnitsPerDegree = 86400;
@@ -211,3 +213,5 @@ uint32_t TextReadAngle(const char* text, uint32_t length, uint32_t position, int
     }
     return 0;
 }
+
+}  // namespace axistune

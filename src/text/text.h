@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace axistune {
+
 // Bounded single-byte text building and lenient reading, without allocation.
 // Writers take (buffer, capacity, position), keep index capacity - 1 for the terminating NUL and
 // return the new end position. Readers take (text, length, position) and never fail.
@@ -22,3 +24,5 @@ enum AngleKind : int32_t {
 // Always returns 0.
 uint32_t TextReadAngle(const char* text, uint32_t length, uint32_t position, int32_t* out,
                        int32_t kind);
+
+}  // namespace axistune

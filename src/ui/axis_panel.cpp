@@ -1,7 +1,10 @@
 #include "ui/axis_panel.h"
 
+#include "core/controller_constants.h"
 #include "ui/axis_scaling.h"
-#include "ui/resources/resource_ids.h"
+#include "ui/description/resource_ids.h"
+
+namespace axistune {
 
 using namespace axis_scaling;
 
@@ -36,7 +39,7 @@ int RaIdOf(int id) {
 // Axis byte of SetOvertone and SetIncreaseCurrentAt; selectors add the row (0 idle, 1 track,
 // 2 run) for SetCurrent and SetDecay.
 uint8_t AxisCode(int axis) {
-    return axis == kRa ? 0x80 : 0x40;
+    return axis == kRa ? kAxisRa : kAxisDec;
 }
 uint8_t Selector(int axis, int row) {
     return static_cast<uint8_t>(AxisCode(axis) + row);
@@ -405,3 +408,5 @@ intptr_t AxisPanel::OnReverse() {
     engine_.SetReverseFlags(flags[0], flags[1], flags[2]);
     return 1;
 }
+
+}  // namespace axistune

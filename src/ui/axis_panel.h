@@ -2,9 +2,11 @@
 
 #include <cstdint>
 
-#include "engine/i_telescope_control.h"
-#include "link/controller_settings.h"
+#include "core/controller_settings.h"
+#include "core/i_telescope_control.h"
 #include "ui/dialog_host.h"
+
+namespace axistune {
 
 // The "RA" and "Dec" groups of the main window: reversal flags, maximum speed, acceleration,
 // deceleration, motor currents with their decay modes, overtone, current increase and guiding
@@ -71,3 +73,5 @@ class AxisPanel {
     TrackbarSlot trackbars_[kTrackbarCount] = {};
     AxisValues axes_[2];
 };
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include <climits>
 
+namespace axistune {
+
 namespace axis_scaling {
 
 int ClampToPosition(uint32_t value) {
@@ -22,3 +24,5 @@ int16_t LowSigned16(int32_t value) {
 }
 
 }  // namespace axis_scaling
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace axistune {
+
 // Trackbar positions and values of the axis panel. The two directions are deliberately not
 // inverse: position p stands for (p + 1) * 30, yet a value v puts the thumb at v / 30 (likewise
 // for the currents). Everything is unsigned 32-bit arithmetic, wrapping where the values are
@@ -53,3 +55,5 @@ int32_t AsSigned32(uint32_t bits);
 int16_t LowSigned16(int32_t value);
 
 }  // namespace axis_scaling
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace axistune {
+
 // The seam between dialog logic and the window system. A DialogLogic receives the dialog's
 // messages; it acts on the dialog's controls only through the DialogHost it is given in OnInit.
 // The Win32 host translates both to window messages; the in-memory host models the controls of
@@ -113,3 +115,5 @@ class DialogRunner {
   protected:
     ~DialogRunner() = default;
 };
+
+}  // namespace axistune

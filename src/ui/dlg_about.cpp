@@ -1,7 +1,9 @@
 #include "ui/dlg_about.h"
 
 #include "ui/about_texts.h"
-#include "ui/resources/resource_ids.h"
+#include "ui/description/resource_ids.h"
+
+namespace axistune {
 
 namespace {
 
@@ -41,3 +43,5 @@ intptr_t DlgAbout::OnCommand(int id, int code) {
             return 0;
     }
 }
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include "ui/dialog_host.h"
 
+namespace axistune {
+
 // The about box (template 104): name and version in a large bold font, a description, a credit
 // line and the web address as a link that opens in the browser.
 class DlgAbout : public DialogLogic {
@@ -15,3 +17,5 @@ class DlgAbout : public DialogLogic {
   private:
     DialogHost* host_ = nullptr;
 };
+
+}  // namespace axistune

@@ -3,15 +3,17 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/controller_constants.h"
 #include "text/text.h"
-#include "ui/resources/resource_ids.h"
+#include "ui/description/resource_ids.h"
+
+namespace axistune {
 
 namespace {
 
 constexpr uint32_t kAngleBufferSize = 32;
 // GetDlgItemTextA with 31: up to 30 characters and the NUL.
 constexpr uint32_t kAngleReadCount = 31;
-constexpr uint32_t kClosedLoopAvailable = 0x80;
 
 // The magnitude shown after the hemisphere letter. The most negative angle has no positive
 // twin: like two's-complement negation it stays as it is, and the angle writer shows it with its
@@ -62,7 +64,7 @@ intptr_t DlgAdvanced::OnInit(DialogHost& host) {
                 IDC_ADV_GERMAN + std::min<int>(record_.mountType, 2));
     SelectRadio(IDC_ADV_NORTH, IDC_ADV_SOUTH, IDC_ADV_NORTH + std::min<int>(record_.hemisphere, 1));
     host.SetItemInt(IDC_ADV_FLIP, record_.flipHysteresis, false);
-    if ((record_.features & kClosedLoopAvailable) == 0) {
+    if ((record_.features & kFeatureClosedLoop) == 0) {
         host.EnableItem(IDC_ADV_CLOSED_LOOP, false);
     } else {
         host.CheckItem(IDC_ADV_CLOSED_LOOP, record_.closedLoopDefault != 0);
@@ -133,3 +135,5 @@ intptr_t DlgAdvanced::OnCommand(int id, int code) {
             return 0;
     }
 }
+
+}  // namespace axistune

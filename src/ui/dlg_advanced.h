@@ -1,7 +1,9 @@
 #pragma once
 
-#include "engine/advanced_settings.h"
+#include "core/advanced_settings.h"
 #include "ui/dialog_host.h"
+
+namespace axistune {
 
 // "Advanced settings" (template 102): geographic position, hemisphere, mount type, meridian-flip
 // hysteresis and the closed-loop default. On Ok every value that differs from the record is
@@ -25,3 +27,5 @@ class DlgAdvanced : public DialogLogic {
     AdvancedSettings& record_;
     DialogHost* host_ = nullptr;
 };
+
+}  // namespace axistune

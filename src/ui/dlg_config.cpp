@@ -1,13 +1,17 @@
 #include "ui/dlg_config.h"
 
-#include "engine/status_codes.h"
+#include "core/controller_constants.h"
+#include "core/firmware_text.h"
+#include "core/status_codes.h"
+#include "core/status_texts.h"
 #include "text/text.h"
+#include "ui/description/resource_ids.h"
 #include "ui/dlg_about.h"
 #include "ui/dlg_advanced.h"
 #include "ui/dlg_gear_ratio.h"
 #include "ui/dlg_init_scope.h"
-#include "ui/resources/resource_ids.h"
-#include "ui/status_texts.h"
+
+namespace axistune {
 
 namespace {
 
@@ -89,9 +93,7 @@ constexpr int kDoubleSiderealSpeed = 5;
 constexpr uint32_t kFastBaud = 115200;
 constexpr uint32_t kSlowBaud = 9600;  // DX3
 constexpr uint8_t kBothAxes = 4;
-constexpr uint8_t kLimitSwitches = 0x0C;
 constexpr uint8_t kAdvancedProtocolLevel = 4;  // "Advanced settings" needs a level above it
-constexpr uint32_t kFirmwareTextSize = 255;
 
 enum Direction : uint8_t { kNorth = 0, kSouth = 1, kWest = 2, kEast = 3 };
 
@@ -125,7 +127,7 @@ intptr_t DlgConfig::Run() {
 
 intptr_t DlgConfig::OnInit(DialogHost& host) {
     {
-        LockGuard guard(postLock_);
+        std::lock_guard<std::mutex> guard(postLock_);
         host_ = &host;
     }
     panel_.Attach(host);
@@ -281,14 +283,14 @@ intptr_t DlgConfig::OnClose() {
 
 void DlgConfig::OnDestroy() {
     panel_.Detach();
-    LockGuard guard(postLock_);
+    std::lock_guard<std::mutex> guard(postLock_);
     host_ = nullptr;
 }
 
 void DlgConfig::PostEvent(uintptr_t wParam, intptr_t lParam) {
     // The lock only keeps the window from going away between the test and the post; posting
     // never waits for the window thread.
-    LockGuard guard(postLock_);
+    std::lock_guard<std::mutex> guard(postLock_);
     if (host_ != nullptr) {
         host_->Post(wParam, lParam);
     }
@@ -304,10 +306,10 @@ void DlgConfig::Enable(uint8_t protocolLevel, uint8_t features, uint8_t decFeatu
     if (protocolLevel > kAdvancedProtocolLevel) {
         host_->EnableItem(IDC_ADVANCED, true);
     }
-    if ((features & kLimitSwitches) != 0) {
+    if ((features & kFeatureLimitSwitches) != 0) {
         host_->EnableItem(IDC_RA_REVERSE_LIMITS, true);
     }
-    if ((decFeatures & kLimitSwitches) != 0) {
+    if ((decFeatures & kFeatureLimitSwitches) != 0) {
         host_->EnableItem(IDC_DEC_REVERSE_LIMITS, true);
     }
 }
@@ -334,15 +336,8 @@ void DlgConfig::ShowStatus(int32_t code) {
 }
 
 void DlgConfig::ShowFirmware(uint32_t version) {
-    char text[kFirmwareTextSize] = {};
-    uint32_t end = TextAppend(text, kFirmwareTextSize, 0, "Firmware version: ");
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        end = TextAppendDecimal(text, kFirmwareTextSize, end,
-                                static_cast<int32_t>((version >> shift) & 0xFFu));
-        if (shift != 0) {
-            end = TextAppend(text, kFirmwareTextSize, end, ".");
-        }
-    }
+    char text[kFirmwareTextSize];
+    FormatFirmwareText(version, text);
     host_->SetItemTextA(IDC_FIRMWARE, text);
 }
 
@@ -422,3 +417,5 @@ void DlgConfig::OnVoltage(uint32_t hundredthsOfVolt) {
     *end = L'\0';
     host_->SetItemText(IDC_VOLTAGE, text);
 }
+
+}  // namespace axistune

@@ -1,17 +1,19 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 #include "app/app_model.h"
 #include "app/event_poster.h"
 #include "app/telescope_control_dlg_callback.h"
-#include "engine/advanced_settings.h"
-#include "engine/i_telescope_control.h"
-#include "platform/lock.h"
+#include "core/advanced_settings.h"
+#include "core/i_telescope_control.h"
 #include "ui/axis_panel.h"
 #include "ui/dialog_host.h"
 #include "ui/gear_ratios.h"
 #include "ui/init_position.h"
+
+namespace axistune {
 
 // The main window (template 100). Turns every user action into one engine request, shows what
 // the engine reports (status texts, firmware version, the settings record) and opens the
@@ -59,9 +61,11 @@ class DlgConfig : public DialogLogic, public TelescopeControlDlgCallback, public
     iTelescopeControl& engine_;
     AppModel& model_;
     DialogHost* host_ = nullptr;  // written on the window thread under postLock_
-    Lock postLock_;
+    std::mutex postLock_;
     AxisPanel panel_;
     GearRatios gear_{0, 0};
     InitPosition init_{0, 0};
     AdvancedSettings advanced_{};
 };
+
+}  // namespace axistune

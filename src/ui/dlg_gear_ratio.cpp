@@ -1,6 +1,8 @@
 #include "ui/dlg_gear_ratio.h"
 
-#include "ui/resources/resource_ids.h"
+#include "ui/description/resource_ids.h"
+
+namespace axistune {
 
 intptr_t DlgGearRatio::Open(DialogHost& owner, GearRatios& record) {
     DlgGearRatio dialog(record);
@@ -30,3 +32,5 @@ intptr_t DlgGearRatio::OnCommand(int id, int code) {
             return 0;
     }
 }
+
+}  // namespace axistune

@@ -3,6 +3,8 @@
 #include "ui/dialog_host.h"
 #include "ui/gear_ratios.h"
 
+namespace axistune {
+
 // "Set gear ratio" (template 101): shows the record's ratios and writes the entries back on Ok.
 class DlgGearRatio : public DialogLogic {
   public:
@@ -18,3 +20,5 @@ class DlgGearRatio : public DialogLogic {
     GearRatios& record_;
     DialogHost* host_ = nullptr;
 };
+
+}  // namespace axistune

@@ -1,6 +1,8 @@
 #include "ui/dlg_init_scope.h"
 
-#include "ui/resources/resource_ids.h"
+#include "ui/description/resource_ids.h"
+
+namespace axistune {
 
 intptr_t DlgInitScope::Open(DialogHost& owner, InitPosition& record) {
     DlgInitScope dialog(record);
@@ -45,3 +47,5 @@ intptr_t DlgInitScope::OnCommand(int id, int code) {
             return 0;
     }
 }
+
+}  // namespace axistune

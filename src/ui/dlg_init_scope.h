@@ -4,6 +4,8 @@
 #include "ui/init_position.h"
 #include "ui/init_positions.h"
 
+namespace axistune {
+
 // "Initialize telescope" (template 103): the user picks the known position the telescope stands
 // in; the list depends only on the mount type read at opening.
 class DlgInitScope : public DialogLogic {
@@ -21,3 +23,5 @@ class DlgInitScope : public DialogLogic {
     InitPositionList list_{nullptr, 0};
     DialogHost* host_ = nullptr;
 };
+
+}  // namespace axistune

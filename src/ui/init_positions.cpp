@@ -1,6 +1,8 @@
 #include "ui/init_positions.h"
 
-#include "engine/advanced_settings.h"
+#include "core/advanced_settings.h"
+
+namespace axistune {
 
 namespace {
 
@@ -42,3 +44,5 @@ InitPositionList InitPositionsFor(uint8_t mountType) {
     }
     return {kEquatorialRows, sizeof kEquatorialRows / sizeof kEquatorialRows[0]};
 }
+
+}  // namespace axistune

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace axistune {
+
 // The known positions that the initialize-telescope dialog offers, chosen by mount type.
 struct InitPositionRow {
     const wchar_t* name;
@@ -17,3 +19,5 @@ struct InitPositionList {
 
 // Fork mounts (type 1) get four positions; every other type the ten of an equatorial mount.
 InitPositionList InitPositionsFor(uint8_t mountType);
+
+}  // namespace axistune

@@ -8,12 +8,14 @@
 #include <cstring>
 #include <vector>
 
+#include "core/status_codes.h"
 #include "engine/dispatcher.h"
 #include "engine/reassembler.h"
 #include "engine/request_codes.h"
-#include "engine/status_codes.h"
 #include "fuzz_input.h"
 #include "link/protocol_outcome.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -7,12 +7,14 @@
 #include <cstring>
 #include <vector>
 
+#include "core/status_codes.h"
 #include "engine/request_execution.h"
-#include "engine/status_codes.h"
 #include "fuzz_input.h"
 #include "link/command_codes.h"
 #include "link/controller_protocol.h"
 #include "link/protocol_states.h"
+
+using namespace axistune;
 
 namespace {
 

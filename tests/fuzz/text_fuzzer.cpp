@@ -12,6 +12,8 @@
 #include "fuzz_input.h"
 #include "text/text.h"
 
+using namespace axistune;
+
 namespace {
 
 constexpr uint8_t kCanary = 0xEE;

@@ -6,23 +6,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "platform/serial_port.h"
 
-namespace {
-
-std::mutex g_pathMutex;
-std::string g_simPath;
-
-std::string ResolveToSimulator(unsigned port) {
-    std::lock_guard<std::mutex> guard(g_pathMutex);
-    if (port == kSimPort) {
-        return g_simPath;
-    }
-    return "/nonexistent/ttyS" + std::to_string(port);
-}
-
-}  // namespace
+namespace axistune {
 
 FastTicker::FastTicker(iHeartBeatListener& target, int periodMs)
     : thread_([this, &target, periodMs] {
@@ -49,12 +36,8 @@ EngineHarness::EngineHarness(const std::string& profile, dxsim::Faults faults) {
     if (!sim_->Start(&error)) {
         ADD_FAILURE() << "simulator: " << error;
     }
-    {
-        std::lock_guard<std::mutex> guard(g_pathMutex);
-        g_simPath = options.linkPath;
-    }
-    SetSerialPathResolver(&ResolveToSimulator);
-    engine_ = std::make_unique<TelescopeControl>(&listener_);
+    ports_.Assign(kSimPort, options.linkPath);
+    engine_ = std::make_unique<TelescopeControl>(&listener_, &ports_);
 }
 
 EngineHarness::~EngineHarness() {
@@ -147,3 +130,5 @@ long long MsSince(std::chrono::steady_clock::time_point start) {
                                                                  start)
         .count();
 }
+
+}  // namespace axistune

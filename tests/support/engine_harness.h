@@ -11,6 +11,8 @@
 #include "sim/pty_server.h"
 #include "support/recording_listener.h"
 
+namespace axistune {
+
 // The simulated controller answers as COM7; every other port number leads nowhere.
 constexpr uint8_t kSimPort = 7;
 
@@ -47,6 +49,7 @@ class EngineHarness {
   private:
     std::unique_ptr<dxsim::PtyServer> sim_;
     RecordingListener listener_;
+    PortCatalogue ports_;
     std::unique_ptr<TelescopeControl> engine_;
     std::unique_ptr<FastTicker> ticker_;
 };
@@ -59,3 +62,5 @@ const ControllerSettings* LastSettings(const std::vector<RecordingListener::Even
 // Every field the window shows, as the simulated controller holds it.
 void ExpectSettingsMatchSimulator(const ControllerSettings& record, const dxsim::Settings& sim);
 long long MsSince(std::chrono::steady_clock::time_point start);
+
+}  // namespace axistune

@@ -7,7 +7,9 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/telescope_listener.h"
+#include "core/telescope_listener.h"
+
+namespace axistune {
 
 // Keeps every engine event in order, for tests on any thread.
 class RecordingListener : public TelescopeListener {
@@ -90,3 +92,5 @@ class RecordingListener : public TelescopeListener {
     mutable std::condition_variable changed_;
     std::vector<Event> events_;
 };
+
+}  // namespace axistune

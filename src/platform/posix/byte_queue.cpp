@@ -6,6 +6,8 @@
 
 #include "platform/posix/poll_wait.h"
 
+namespace axistune {
+
 namespace {
 
 // Close to the 512-byte buffer of the Windows pipe, so that producers here also block early
@@ -111,3 +113,5 @@ ReadResult ByteQueue::Read(const Event& stop, uint32_t timeoutMs) {
 const char* ByteQueue::Name() const {
     return "";
 }
+
+}  // namespace axistune

@@ -6,6 +6,8 @@
 
 #include "platform/posix/poll_wait.h"
 
+namespace axistune {
+
 // An eventfd whose counter is non-zero while the event is set: readable (pollable) exactly
 // then. Reset and the consuming Wait of an auto-reset event read the counter back to zero.
 struct Event::Impl {
@@ -84,3 +86,5 @@ bool Event::Wait(uint32_t timeoutMs) {
 intptr_t Event::NativeHandle() const {
     return impl_->fd;
 }
+
+}  // namespace axistune

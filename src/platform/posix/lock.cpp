@@ -2,6 +2,8 @@
 
 #include <pthread.h>
 
+namespace axistune {
+
 // Recursive, like the critical section that the Windows build uses, so that both builds
 // behave alike.
 struct Lock::Impl {
@@ -27,3 +29,5 @@ void Lock::Enter() {
 void Lock::Leave() {
     pthread_mutex_unlock(&impl_->mutex);
 }
+
+}  // namespace axistune

@@ -5,6 +5,8 @@
 
 #include <climits>
 
+namespace axistune {
+
 namespace posix {
 
 namespace {
@@ -53,3 +55,5 @@ bool WaitForEvent(const Event& event, uint32_t timeoutMs) {
 }
 
 }  // namespace posix
+
+}  // namespace axistune

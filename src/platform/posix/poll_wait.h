@@ -6,6 +6,8 @@
 
 #include "platform/event.h"
 
+namespace axistune {
+
 namespace posix {
 
 // Milliseconds that a wait may take; this value waits without a bound, as on Windows.
@@ -35,3 +37,5 @@ int EventFd(const Event& event);
 bool WaitForEvent(const Event& event, uint32_t timeoutMs);
 
 }  // namespace posix
+
+}  // namespace axistune

@@ -2,6 +2,10 @@
 
 #include <unistd.h>
 
+namespace axistune {
+
 uint32_t CurrentProcessId() {
     return static_cast<uint32_t>(getpid());
 }
+
+}  // namespace axistune

@@ -9,11 +9,31 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 
 #include "platform/posix/poll_wait.h"
 
+namespace axistune {
+
 namespace {
+
+OpenResult OpenFailureFromErrno(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+        case ENOTDIR:
+            return {OpenFailure::kNotFound, std::strerror(error)};
+        case EACCES:
+        case EPERM:
+            return {OpenFailure::kPermissionDenied, std::strerror(error)};
+        case EBUSY:
+            return {OpenFailure::kBusy, std::strerror(error)};
+        default:
+            return {OpenFailure::kOther, std::strerror(error)};
+    }
+}
 
 struct BaudSpeed {
     uint32_t rate;
@@ -139,25 +159,31 @@ SerialPort::~SerialPort() {
     }
 }
 
-bool SerialPort::Open(uint8_t port, uint32_t baudRate) {
+OpenResult SerialPort::Open(const std::string& device, uint32_t baudRate) {
     std::lock_guard<std::mutex> guard(impl_->mutex);
     if (impl_->fd >= 0) {
-        return false;
+        return {OpenFailure::kBusy, "this port is already open"};
     }
-    const std::string path = ResolveSerialPath(port);
-    if (path.empty()) {
-        return false;
+    if (device.empty()) {
+        return {OpenFailure::kNotFound, std::string()};
     }
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return OpenFailureFromErrno(errno);
     }
     // No sharing: a port that another SerialPort (or cooperating program) holds is in use.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        close(fd);
+        return error == EWOULDBLOCK ? OpenResult{OpenFailure::kBusy, std::strerror(error)}
+                                    : OpenFailureFromErrno(error);
+    }
     // A descriptor that is not a terminal is not a serial port.
     termios settings{};
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || tcgetattr(fd, &settings) != 0) {
+    if (tcgetattr(fd, &settings) != 0) {
+        const int error = errno;
         close(fd);
-        return false;
+        return {OpenFailure::kOther, std::strerror(error)};
     }
     MakeRaw(settings, baudRate);
     tcsetattr(fd, TCSANOW, &settings);
@@ -166,7 +192,7 @@ bool SerialPort::Open(uint8_t port, uint32_t baudRate) {
     }
     impl_->failed.store(false);
     impl_->fd = fd;
-    return true;
+    return {};
 }
 
 bool SerialPort::IsOpen() const {
@@ -286,3 +312,5 @@ void SerialPort::Close() {
     close(fd);
     impl_->failed.store(false);
 }
+
+}  // namespace axistune

@@ -3,9 +3,13 @@
 #include <errno.h>
 #include <time.h>
 
+namespace axistune {
+
 void SleepMilliseconds(uint32_t milliseconds) {
     timespec left{static_cast<time_t>(milliseconds / 1000),
                   static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
 }
+
+}  // namespace axistune

@@ -9,6 +9,8 @@
 
 #include "platform/posix/poll_wait.h"
 
+namespace axistune {
+
 namespace {
 
 // Shared between the owner and the running thread: the owner may give up waiting while the
@@ -105,3 +107,5 @@ bool Thread::Started() const {
 uint32_t Thread::Id() const {
     return impl_->id;
 }
+
+}  // namespace axistune

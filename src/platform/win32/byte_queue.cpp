@@ -5,6 +5,8 @@
 #include "platform/win32/pipe_peers.h"
 #include "text/text.h"
 
+namespace axistune {
+
 namespace {
 
 constexpr char kPipePrefix[] = "\\\\.\\Pipe\\lyrafield_axistune24_";
@@ -173,3 +175,5 @@ ReadResult ByteQueue::Read(const Event& stop, uint32_t timeoutMs) {
 const char* ByteQueue::Name() const {
     return impl_->name;
 }
+
+}  // namespace axistune

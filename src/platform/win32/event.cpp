@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace axistune {
+
 struct Event::Impl {
     HANDLE handle = nullptr;
 };
@@ -43,3 +45,5 @@ bool Event::Wait(uint32_t timeoutMs) {
 intptr_t Event::NativeHandle() const {
     return reinterpret_cast<intptr_t>(impl_->handle);
 }
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace axistune {
+
 struct Lock::Impl {
     CRITICAL_SECTION section;
 };
@@ -21,3 +23,5 @@ void Lock::Enter() {
 void Lock::Leave() {
     LeaveCriticalSection(&impl_->section);
 }
+
+}  // namespace axistune

@@ -1,5 +1,7 @@
 #include "platform/win32/pipe_peers.h"
 
+namespace axistune {
+
 bool PipeClientIsThisProcess(HANDLE serverEnd) {
     ULONG clientPid = 0;
     return GetNamedPipeClientProcessId(serverEnd, &clientPid) && clientPid == GetCurrentProcessId();
@@ -9,3 +11,5 @@ bool PipeServerIsThisProcess(HANDLE clientEnd) {
     ULONG serverPid = 0;
     return GetNamedPipeServerProcessId(clientEnd, &serverPid) && serverPid == GetCurrentProcessId();
 }
+
+}  // namespace axistune

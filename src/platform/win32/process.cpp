@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+namespace axistune {
+
 uint32_t CurrentProcessId() {
     return GetCurrentProcessId();
 }
+
+}  // namespace axistune

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+namespace axistune {
+
 namespace {
 
 // Each method forwards to the function of the same name; the global scope operator picks the
@@ -63,3 +65,5 @@ SerialIo& CurrentSerialIo() {
     SerialIo* io = g_current.load();
     return io != nullptr ? *io : Win32SerialIo();
 }
+
+}  // namespace axistune

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+namespace axistune {
+
 class SerialIo {
   public:
     virtual ~SerialIo() = default;
@@ -38,3 +40,5 @@ SerialIo& Win32SerialIo();
 // the table it was opened with until it is closed. For tests only.
 void SetSerialIo(SerialIo* io);
 SerialIo& CurrentSerialIo();
+
+}  // namespace axistune

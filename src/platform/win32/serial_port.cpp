@@ -8,31 +8,44 @@
 #include "platform/win32/serial_io.h"
 #include "text/text.h"
 
+namespace axistune {
+
 namespace {
 
 constexpr DWORD kQueueSize = 8096;
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 constexpr size_t kWriteBufferReserve = 64;
 
-std::string DefaultSerialPath(unsigned port) {
-    char name[32];
-    uint32_t end = TextAppend(name, sizeof(name), 0, "\\\\.\\COM");
-    TextAppendDecimal(name, sizeof(name), end, static_cast<int32_t>(port));
-    return name;
+std::string DeviceName(const std::string& device) {
+    return device.rfind("\\\\.\\", 0) == 0 ? device : "\\\\.\\" + device;
 }
 
-std::atomic<SerialPathResolver> g_resolver{nullptr};
+OpenResult OpenFailureFromLastError(DWORD error) {
+    char text[256] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.')) {
+        message.pop_back();
+    }
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_NAME:
+            return {OpenFailure::kNotFound, message};
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_BUSY:
+            // A COM port that another program holds answers "access denied".
+            return {OpenFailure::kBusy, message};
+        default:
+            return {OpenFailure::kOther, message};
+    }
+}
 
 }  // namespace
-
-void SetSerialPathResolver(SerialPathResolver resolver) {
-    g_resolver.store(resolver);
-}
-
-std::string ResolveSerialPath(unsigned port) {
-    SerialPathResolver resolver = g_resolver.load();
-    return resolver != nullptr ? resolver(port) : DefaultSerialPath(port);
-}
 
 struct SerialPort::Impl {
     SerialIo* io = nullptr;
@@ -107,20 +120,21 @@ SerialPort::~SerialPort() {
     }
 }
 
-bool SerialPort::Open(uint8_t port, uint32_t baudRate) {
+OpenResult SerialPort::Open(const std::string& device, uint32_t baudRate) {
     Close();
     Impl& p = *impl_;
     if (p.writeEvent == nullptr || p.readEvent == nullptr) {
-        return false;
+        return {OpenFailure::kOther, "no events for overlapped I/O"};
     }
     p.io = &CurrentSerialIo();
-    std::string name = ResolveSerialPath(port);
+    const std::string name = DeviceName(device);
     p.port =
         p.io->CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
     if (p.port == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
         p.io = nullptr;
-        return false;
+        return OpenFailureFromLastError(error);
     }
 
     p.ConfigureLine(baudRate);
@@ -133,7 +147,7 @@ bool SerialPort::Open(uint8_t port, uint32_t baudRate) {
     p.writePending = false;
     p.readPending = false;
     p.open.store(true);
-    return true;
+    return {};
 }
 
 bool SerialPort::IsOpen() const {
@@ -247,3 +261,5 @@ void SerialPort::Close() {
     p.port = INVALID_HANDLE_VALUE;
     p.io = nullptr;
 }
+
+}  // namespace axistune

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+namespace axistune {
+
 void SleepMilliseconds(uint32_t milliseconds) {
     Sleep(milliseconds);
 }
+
+}  // namespace axistune

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+namespace axistune {
+
 struct Thread::Impl {
     HANDLE handle = nullptr;
     DWORD id = 0;
@@ -64,3 +66,5 @@ bool Thread::Started() const {
 uint32_t Thread::Id() const {
     return impl_->id;
 }
+
+}  // namespace axistune

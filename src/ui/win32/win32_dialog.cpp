@@ -5,7 +5,9 @@
 
 #include <vector>
 
-#include "ui/resources/resource_ids.h"
+#include "ui/description/resource_ids.h"
+
+namespace axistune {
 
 namespace {
 
@@ -235,3 +237,5 @@ intptr_t Win32DialogModule::RunModal(int templateId, DialogLogic& logic, HWND ow
     return DialogBoxParamW(instance_, MAKEINTRESOURCEW(templateId), owner, &Win32Dialog::Procedure,
                            reinterpret_cast<LPARAM>(&dialog));
 }
+
+}  // namespace axistune

@@ -4,6 +4,8 @@
 
 #include "ui/dialog_host.h"
 
+namespace axistune {
+
 // Runs the dialog logic in real modal dialogs built from the module's templates.
 class Win32DialogModule : public DialogRunner {
   public:
@@ -19,3 +21,5 @@ class Win32DialogModule : public DialogRunner {
   private:
     HINSTANCE instance_;
 };
+
+}  // namespace axistune

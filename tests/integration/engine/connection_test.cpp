@@ -4,8 +4,10 @@
 #include <ctime>
 #include <thread>
 
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "support/engine_harness.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -4,8 +4,10 @@
 #include <cstdio>
 
 #include "app/heart_beat.h"
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "support/engine_harness.h"
+
+using namespace axistune;
 
 namespace {
 

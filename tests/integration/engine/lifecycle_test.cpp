@@ -4,6 +4,8 @@
 #include "engine/telescope_control.h"
 #include "support/recording_listener.h"
 
+using namespace axistune;
+
 namespace {
 
 // Start-up and shutdown must never race, leak or hang, however often they run.

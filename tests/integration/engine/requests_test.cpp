@@ -2,8 +2,10 @@
 
 #include <vector>
 
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "support/engine_harness.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -7,9 +7,11 @@
 #include <thread>
 #include <vector>
 
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "fault_report.h"
 #include "support/engine_harness.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -7,12 +7,14 @@
 #include <string>
 #include <thread>
 
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "engine/telescope_control.h"
 #include "fault_report.h"
 #include "platform/serial_port.h"
 #include "stalling_controller.h"
 #include "support/engine_harness.h"
+
+using namespace axistune;
 
 namespace {
 
@@ -21,26 +23,14 @@ using Clock = std::chrono::steady_clock;
 constexpr uint8_t kStallPort = 8;
 constexpr uint8_t kSelector = 0x81;  // RA, tracking current
 
-std::mutex g_pathMutex;
-std::string g_stallPath;
-
-std::string ResolveToStallingController(unsigned port) {
-    std::lock_guard<std::mutex> guard(g_pathMutex);
-    return port == kStallPort ? g_stallPath : "/nonexistent/ttyS" + std::to_string(port);
-}
-
 // A connected engine whose controller has stopped reading and whose line is full: the next
 // frame write blocks for its whole 1000 ms.
 class BlockedWrite : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(controller_.Start());
-        {
-            std::lock_guard<std::mutex> guard(g_pathMutex);
-            g_stallPath = controller_.HostPath();
-        }
-        SetSerialPathResolver(&ResolveToStallingController);
-        engine_ = std::make_unique<TelescopeControl>(&listener_);
+        ports_.Assign(kStallPort, controller_.HostPath());
+        engine_ = std::make_unique<TelescopeControl>(&listener_, &ports_);
         {
             FastTicker ticker(*engine_, kFastTickMs);
             engine_->Connect(kStallPort, 115200);
@@ -71,6 +61,7 @@ class BlockedWrite : public ::testing::Test {
 
     StallingController controller_{"dx5"};
     RecordingListener listener_;
+    PortCatalogue ports_;
     std::unique_ptr<TelescopeControl> engine_;
 };
 

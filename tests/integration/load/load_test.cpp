@@ -15,10 +15,12 @@
 #include <string>
 #include <thread>
 
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "engine/telescope_control.h"
 #include "platform/serial_port.h"
 #include "sim/pty_server.h"
+
+using namespace axistune;
 
 namespace {
 
@@ -42,14 +44,6 @@ constexpr bool kResidentMemoryMeaningful = true;
 constexpr uint8_t kCmdTracking = 0x24;
 constexpr uint8_t kCmdExp = 0x28;
 constexpr uint8_t kCmdReadVoltage = 0x2B;
-
-std::mutex g_pathMutex;
-std::string g_loadPath;
-
-std::string ResolveToLoadSimulator(unsigned port) {
-    std::lock_guard<std::mutex> guard(g_pathMutex);
-    return port == kLoadPort ? g_loadPath : "/nonexistent/ttyS" + std::to_string(port);
-}
 
 long ResidentKb() {
     std::ifstream status("/proc/self/status");
@@ -289,14 +283,11 @@ TEST(Load, RequestsArriveOnceInOrderWhileRepliesAndTicksFlow) {
     dxsim::PtyServer sim(options);
     std::string error;
     ASSERT_TRUE(sim.Start(&error)) << error;
-    {
-        std::lock_guard<std::mutex> guard(g_pathMutex);
-        g_loadPath = options.linkPath;
-    }
-    SetSerialPathResolver(&ResolveToLoadSimulator);
+    PortCatalogue ports;
+    ports.Assign(kLoadPort, options.linkPath);
 
     CountingListener listener;
-    TelescopeControl engine(&listener);
+    TelescopeControl engine(&listener, &ports);
     ASSERT_EQ(engine.StartError(), QueueOpenError::kNone);
     {
         CountingTicker ticker(engine);

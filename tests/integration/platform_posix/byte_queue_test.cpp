@@ -8,6 +8,8 @@
 #include "platform/sleep.h"
 #include "platform/thread.h"
 
+using namespace axistune;
+
 namespace {
 
 constexpr double kSlackMs = 150;

@@ -10,6 +10,8 @@
 #include "platform/sleep.h"
 #include "platform/thread.h"
 
+using namespace axistune;
+
 namespace {
 
 // Generous upper bounds: the sanitizer builds run slower, and the machine is shared.

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,17 +17,12 @@
 #include "platform/sleep.h"
 #include "platform/thread.h"
 
+using namespace axistune;
+
 namespace {
 
 constexpr double kSlackMs = 150;
 constexpr uint8_t kPort = 7;
-
-// The resolver is a plain function pointer: the fixture hands it the pty's slave path here.
-std::string g_slavePath;
-
-std::string PtyResolver(unsigned port) {
-    return port == kPort ? g_slavePath : std::string("/nonexistent/axistune-tty");
-}
 
 // A pseudo-terminal stands in for COM7: the port opens the slave, the test plays the
 // controller on the master.
@@ -39,15 +35,13 @@ class SerialPortTest : public ::testing::Test {
         ASSERT_EQ(unlockpt(master_), 0);
         const char* name = ptsname(master_);
         ASSERT_NE(name, nullptr);
-        g_slavePath = name;
+        slavePath_ = name;
         fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
-        SetSerialPathResolver(PtyResolver);
     }
 
     void TearDown() override {
         port_.Close();
         CloseMaster();
-        SetSerialPathResolver(nullptr);
     }
 
     void CloseMaster() {
@@ -108,6 +102,7 @@ class SerialPortTest : public ::testing::Test {
     }
 
     int master_ = -1;
+    std::string slavePath_;
     SerialPort port_;
     Event stop_{EventReset::kManual, false};
 };
@@ -121,7 +116,7 @@ std::vector<uint8_t> AllByteValues() {
 }
 
 TEST_F(SerialPortTest, AllByteValuesCrossInBothDirections) {
-    ASSERT_TRUE(port_.Open(kPort, 115200));
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
     ASSERT_TRUE(port_.IsOpen());
     const std::vector<uint8_t> all = AllByteValues();
 
@@ -144,7 +139,7 @@ TEST_F(SerialPortTest, OpensRawEightNoneOneAtTheRequestedRate) {
     cooked.c_cflag |= PARENB | CSTOPB;
     ASSERT_EQ(tcsetattr(master_, TCSANOW, &cooked), 0);
 
-    ASSERT_TRUE(port_.Open(kPort, 9600));
+    ASSERT_TRUE(port_.Open(slavePath_, 9600).Opened());
     termios settings = LineSettings();
     EXPECT_EQ(settings.c_iflag & (IXON | IXOFF | IXANY | ICRNL | INLCR | IGNCR | INPCK | ISTRIP),
               0u);
@@ -157,17 +152,17 @@ TEST_F(SerialPortTest, OpensRawEightNoneOneAtTheRequestedRate) {
     EXPECT_EQ(cfgetispeed(&settings), static_cast<speed_t>(B9600));
     port_.Close();
 
-    ASSERT_TRUE(port_.Open(kPort, 115200));
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
     EXPECT_EQ(cfgetospeed(&(settings = LineSettings())), static_cast<speed_t>(B115200));
     port_.Close();
 
     // A rate without a standard speed keeps the current one.
-    ASSERT_TRUE(port_.Open(kPort, 12345));
+    ASSERT_TRUE(port_.Open(slavePath_, 12345).Opened());
     EXPECT_EQ(cfgetospeed(&(settings = LineSettings())), static_cast<speed_t>(B115200));
 }
 
 TEST_F(SerialPortTest, ReadReturnsSoonAfterBytesArrive) {
-    ASSERT_TRUE(port_.Open(kPort, 115200));
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
     std::atomic<double> writtenAt{0};
     Thread controller;
     ASSERT_TRUE(controller.Start([&] {
@@ -186,7 +181,7 @@ TEST_F(SerialPortTest, ReadReturnsSoonAfterBytesArrive) {
 }
 
 TEST_F(SerialPortTest, ReadTimesOutThenStillDelivers) {
-    ASSERT_TRUE(port_.Open(kPort, 115200));
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
     const double start = NowMs();
     EXPECT_EQ(port_.Read(stop_, 60).outcome, WaitOutcome::kTimedOut);
     const double elapsed = NowMs() - start;
@@ -197,7 +192,7 @@ TEST_F(SerialPortTest, ReadTimesOutThenStillDelivers) {
 }
 
 TEST_F(SerialPortTest, StopEventEndsAWaitingReadAndWinsOverData) {
-    ASSERT_TRUE(port_.Open(kPort, 115200));
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
     Thread stopper;
     ASSERT_TRUE(stopper.Start([&] {
         SleepMilliseconds(40);
@@ -219,7 +214,7 @@ TEST_F(SerialPortTest, StopEventEndsAWaitingReadAndWinsOverData) {
 // keeps reading is held back by the time-out instead of spinning, and still sees its stop
 // event promptly.
 TEST_F(SerialPortTest, FarEndClosedFailsPromptlyAndNeverSpins) {
-    ASSERT_TRUE(port_.Open(kPort, 115200));
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
     std::atomic<double> closedAt{0};
     Thread puller;
     ASSERT_TRUE(puller.Start([&] {
@@ -259,7 +254,7 @@ TEST_F(SerialPortTest, FarEndClosedFailsPromptlyAndNeverSpins) {
 }
 
 TEST_F(SerialPortTest, WriteGivesUpAfterItsBoundWhenTheLineIsFull) {
-    ASSERT_TRUE(port_.Open(kPort, 115200));
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
     std::vector<uint8_t> flood(256 * 1024, 0x5A);  // more than the pty buffers; nobody reads
     const double start = NowMs();
     EXPECT_EQ(port_.Write(flood.data(), flood.size(), 100), WriteOutcome::kTimedOut);
@@ -269,15 +264,16 @@ TEST_F(SerialPortTest, WriteGivesUpAfterItsBoundWhenTheLineIsFull) {
 }
 
 TEST_F(SerialPortTest, PortInUseOrMissingFailsToOpen) {
-    ASSERT_TRUE(port_.Open(kPort, 115200));
-    EXPECT_FALSE(port_.Open(kPort, 115200));  // already open
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
+    EXPECT_FALSE(port_.Open(slavePath_, 115200).Opened());  // already open
     SerialPort second;
-    EXPECT_FALSE(second.Open(kPort, 115200));  // no sharing
+    EXPECT_FALSE(second.Open(slavePath_, 115200).Opened());  // no sharing
     EXPECT_FALSE(second.IsOpen());
-    EXPECT_FALSE(second.Open(kPort + 1, 115200));  // resolves to a path that does not exist
+    EXPECT_FALSE(second.Open("/nonexistent/axistune-tty", 115200)
+                     .Opened());  // resolves to a path that does not exist
     port_.Close();
     EXPECT_FALSE(port_.IsOpen());
-    EXPECT_TRUE(second.Open(kPort, 115200));
+    EXPECT_TRUE(second.Open(slavePath_, 115200).Opened());
 }
 
 TEST_F(SerialPortTest, ClosedPortFailsWithoutSpinningAndReopens) {
@@ -287,10 +283,10 @@ TEST_F(SerialPortTest, ClosedPortFailsWithoutSpinningAndReopens) {
     EXPECT_EQ(port_.Read(stop_, 40).outcome, WaitOutcome::kFailed);
     EXPECT_GE(NowMs() - start, 39.0);
 
-    ASSERT_TRUE(port_.Open(kPort, 115200));
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
     port_.Close();
     port_.Close();  // twice is harmless
-    ASSERT_TRUE(port_.Open(kPort, 115200));
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
     EXPECT_EQ(port_.Write(frame, sizeof(frame), 1000), WriteOutcome::kWritten);
     EXPECT_EQ(ReadMaster(3), std::vector<uint8_t>(frame, frame + 3));
 }
@@ -298,7 +294,7 @@ TEST_F(SerialPortTest, ClosedPortFailsWithoutSpinningAndReopens) {
 // A reader still waiting when the port is closed (its owner gave up waiting for it) is woken
 // and never touches the closed descriptor.
 TEST_F(SerialPortTest, CloseDuringAReadEndsTheReadPromptly) {
-    ASSERT_TRUE(port_.Open(kPort, 115200));
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
     std::atomic<int> outcome{-1};
     Thread reader;
     ASSERT_TRUE(
@@ -312,20 +308,27 @@ TEST_F(SerialPortTest, CloseDuringAReadEndsTheReadPromptly) {
     EXPECT_FALSE(port_.IsOpen());
 }
 
-TEST(SerialPathResolver, DefaultMapsComNumbersToTtyS) {
-    SetSerialPathResolver(nullptr);
-    EXPECT_EQ(ResolveSerialPath(1), "/dev/ttyS0");
-    EXPECT_EQ(ResolveSerialPath(12), "/dev/ttyS11");
-    EXPECT_EQ(ResolveSerialPath(0), "");
-    SerialPort port;
-    EXPECT_FALSE(port.Open(0, 115200));
-}
+// Each way an open can fail has its own reason, so that a front end can say what to do.
+TEST_F(SerialPortTest, FailedOpensSayWhy) {
+    SerialPort other;
+    EXPECT_EQ(other.Open("/nonexistent/axistune-tty", 115200).failure, OpenFailure::kNotFound);
+    EXPECT_EQ(other.Open("", 115200).failure, OpenFailure::kNotFound);
+    // A file that is not a terminal is not a serial port.
+    EXPECT_EQ(other.Open("/dev/null", 115200).failure, OpenFailure::kOther);
 
-TEST(SerialPortNotATerminal, FailsToOpen) {
-    SetSerialPathResolver([](unsigned) { return std::string("/dev/null"); });
-    SerialPort port;
-    EXPECT_FALSE(port.Open(1, 115200));
-    SetSerialPathResolver(nullptr);
+    ASSERT_TRUE(port_.Open(slavePath_, 115200).Opened());
+    const OpenResult busy = other.Open(slavePath_, 115200);
+    EXPECT_EQ(busy.failure, OpenFailure::kBusy);
+    EXPECT_NE(DescribeOpenFailure(slavePath_, busy).find("in use"), std::string::npos);
+    port_.Close();
+
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root opens any device; the permission case needs an ordinary user";
+    }
+    ASSERT_EQ(chmod(slavePath_.c_str(), 0), 0);
+    const OpenResult denied = other.Open(slavePath_, 115200);
+    EXPECT_EQ(denied.failure, OpenFailure::kPermissionDenied);
+    EXPECT_NE(DescribeOpenFailure(slavePath_, denied).find("dialout"), std::string::npos);
 }
 
 }  // namespace

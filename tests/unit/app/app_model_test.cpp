@@ -5,6 +5,8 @@
 
 #include "app/app_model.h"
 
+using namespace axistune;
+
 namespace {
 
 struct Poster : EventPoster {

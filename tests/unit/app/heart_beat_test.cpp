@@ -6,6 +6,8 @@
 
 #include "app/heart_beat.h"
 
+using namespace axistune;
+
 namespace {
 
 struct CountingTarget : iHeartBeatListener {

@@ -4,6 +4,8 @@
 
 #include "app/start_failure.h"
 
+using namespace axistune;
+
 namespace {
 
 // The program goes on only when the engine can read its requests: an open queue alone is not

@@ -5,6 +5,8 @@
 
 #include "engine/control_requests.h"
 
+using namespace axistune;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

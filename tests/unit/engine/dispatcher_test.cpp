@@ -2,10 +2,12 @@
 
 #include <vector>
 
+#include "core/status_codes.h"
 #include "engine/dispatcher.h"
-#include "engine/status_codes.h"
 #include "link/protocol_outcome.h"
 #include "support/recording_listener.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -4,6 +4,8 @@
 
 #include "engine/reassembler.h"
 
+using namespace axistune;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

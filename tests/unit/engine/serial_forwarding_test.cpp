@@ -4,6 +4,8 @@
 
 #include "engine/serial_link.h"
 
+using namespace axistune;
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;

@@ -2,8 +2,10 @@
 // the controller's answer.
 #include <gtest/gtest.h>
 
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "protocol_harness.h"
+
+using namespace axistune;
 
 namespace {
 

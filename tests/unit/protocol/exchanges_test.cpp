@@ -1,8 +1,10 @@
 // Exchanges after the handshake: re-reads, single acknowledgements and the advanced chain.
 #include <gtest/gtest.h>
 
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "protocol_harness.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -1,8 +1,10 @@
 // The connection handshake, driven with the controller's bytes and heartbeat ticks alone.
 #include <gtest/gtest.h>
 
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "protocol_harness.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/telescope_listener.h"
 #include "engine/advanced_source.h"
-#include "engine/telescope_listener.h"
 #include "link/frame_sink.h"
+
+namespace axistune {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -63,3 +65,5 @@ class FakeAdvancedSource : public AdvancedSource {
     AdvancedSettings pending{};
     int taken = 0;
 };
+
+}  // namespace axistune

@@ -10,6 +10,8 @@
 #include "link/controller_protocol.h"
 #include "protocol_fakes.h"
 
+namespace axistune {
+
 // A reply as the controller sends it: 0x55, L, payload.
 inline Bytes Reply(const Bytes& payload) {
     Bytes r(payload.size() + 2);
@@ -158,3 +160,5 @@ inline void Connect(Harness& h, const ControllerImage& c = ControllerImage{}) {
     ASSERT_EQ(h.protocol.ProtocolState(), ST_READY);
     h.Clear();
 }
+
+}  // namespace axistune

@@ -4,6 +4,8 @@
 
 #include "protocol_fakes.h"
 
+using namespace axistune;
+
 namespace {
 
 // Feeds the bytes; the buffer positions at which a reply completed.

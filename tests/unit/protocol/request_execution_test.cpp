@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "engine/status_codes.h"
+#include "core/status_codes.h"
 #include "link/wrapping.h"
 #include "protocol_harness.h"
+
+using namespace axistune;
 
 namespace {
 

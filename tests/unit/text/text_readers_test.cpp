@@ -6,6 +6,8 @@
 
 #include "text/text.h"
 
+using namespace axistune;
+
 namespace {
 
 constexpr uint32_t kWholeText = UINT32_MAX;  // use the text's own length

@@ -7,6 +7,8 @@
 
 #include "text/text.h"
 
+using namespace axistune;
+
 namespace {
 
 constexpr char kUntouched = '#';

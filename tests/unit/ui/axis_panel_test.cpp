@@ -2,6 +2,8 @@
 
 #include "main_window_fixture.h"
 
+using namespace axistune;
+
 namespace {
 
 class AxisPanelTest : public MainWindowTest {

@@ -5,9 +5,11 @@
 #include <sstream>
 #include <string>
 
-#include "ui/resources/dialog_templates.h"
-#include "ui/resources/resource_ids.h"
-#include "ui/resources/resource_script.h"
+#include "ui/description/dialog_templates.h"
+#include "ui/description/resource_ids.h"
+#include "ui/description/resource_script.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "core/status_texts.h"
 #include "main_window_fixture.h"
-#include "ui/status_texts.h"
 
 #include <atomic>
 #include <thread>
+
+using namespace axistune;
 
 namespace {
 

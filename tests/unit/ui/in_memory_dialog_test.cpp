@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/resources/resource_ids.h"
-#include "ui/testing/in_memory_dialog.h"
+#include "support/in_memory_dialog.h"
+#include "ui/description/resource_ids.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -7,10 +7,12 @@
 
 #include "app/app_model.h"
 #include "recording_telescope_control.h"
+#include "support/in_memory_dialog.h"
+#include "ui/description/dialog_templates.h"
+#include "ui/description/resource_ids.h"
 #include "ui/dlg_config.h"
-#include "ui/resources/dialog_templates.h"
-#include "ui/resources/resource_ids.h"
-#include "ui/testing/in_memory_dialog.h"
+
+namespace axistune {
 
 // The main window is run by the tests themselves; this runner is never asked.
 class NoRunner : public DialogRunner {
@@ -99,3 +101,5 @@ class MainWindowTest : public ::testing::Test {
 };
 
 using Calls = std::vector<std::string>;
+
+}  // namespace axistune

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/i_telescope_control.h"
+#include "core/i_telescope_control.h"
+
+namespace axistune {
 
 // Records every request as text, e.g. "SetCurrent(0x80,500)": axis and selector bytes in hex,
 // the overtone as a signed number, everything else in decimal.
@@ -78,3 +80,5 @@ class RecordingTelescopeControl : public iTelescopeControl {
         return text;
     }
 };
+
+}  // namespace axistune

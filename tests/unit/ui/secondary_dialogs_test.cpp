@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "support/in_memory_dialog.h"
 #include "ui/about_texts.h"
+#include "ui/description/resource_ids.h"
 #include "ui/dlg_about.h"
 #include "ui/dlg_advanced.h"
 #include "ui/dlg_gear_ratio.h"
 #include "ui/dlg_init_scope.h"
-#include "ui/resources/resource_ids.h"
-#include "ui/testing/in_memory_dialog.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -19,6 +19,8 @@
 #include "platform/win32/pipe_peers.h"
 #include "support/recording_listener.h"
 
+using namespace axistune;
+
 namespace {
 
 std::string TestPipeName(const char* what) {

@@ -9,12 +9,14 @@
 #include <thread>
 #include <vector>
 
+#include "core/status_codes.h"
 #include "engine/request_codes.h"
 #include "engine/serial_link.h"
-#include "engine/status_codes.h"
 #include "engine/telescope_control.h"
 #include "platform/serial_port.h"
 #include "support/recording_listener.h"
+
+using namespace axistune;
 
 namespace {
 
@@ -63,7 +65,7 @@ struct RecordingQueue : QueueWriter {
 
 TEST(EngineOnAComPort, ConnectReportsOneThenTwoAndTheHandshakeQueryReachesTheFarEnd) {
     SerialPort far;
-    ASSERT_TRUE(far.Open(kFarPort, 115200));
+    ASSERT_TRUE(far.Open("COM" + std::to_string(kFarPort), 115200).Opened());
     RecordingListener listener;
     TelescopeControl engine(&listener);
     ASSERT_EQ(engine.StartError(), QueueOpenError::kNone);
@@ -87,7 +89,7 @@ TEST(EngineOnAComPort, ConnectReportsOneThenTwoAndTheHandshakeQueryReachesTheFar
 class LinkOnAComPort : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(far_.Open(kFarPort, 115200));
+        ASSERT_TRUE(far_.Open("COM" + std::to_string(kFarPort), 115200).Opened());
         ASSERT_TRUE(link_.Open(kEnginePort, 115200));
     }
     void TearDown() override { link_.Close(); }
@@ -106,7 +108,8 @@ class LinkOnAComPort : public ::testing::Test {
     SerialPort far_;
     RecordingQueue queue_;
     Event shutdown_{EventReset::kManual, false};
-    SerialLink link_{queue_, shutdown_};
+    PortCatalogue ports_;
+    SerialLink link_{queue_, shutdown_, ports_};
 };
 
 TEST_F(LinkOnAComPort, AHundredBytesArriveAsSerialBytesMessagesOfAtMost31) {

@@ -10,6 +10,8 @@
 
 #include "pipe_holder.h"
 
+using namespace axistune;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

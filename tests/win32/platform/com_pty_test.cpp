@@ -11,6 +11,8 @@
 
 #include "platform/serial_port.h"
 
+using namespace axistune;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -48,8 +50,9 @@ std::vector<uint8_t> ReadAtLeast(SerialPort& port, Event& stop, size_t wanted) {
 class ComPtyTest : public testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(a_.Open(kPortA, 115200)) << "COM" << int(kPortA);
-        ASSERT_TRUE(b_.Open(kPortB, 9600)) << "COM" << int(kPortB);
+        ASSERT_TRUE(a_.Open("COM" + std::to_string(kPortA), 115200).Opened())
+            << "COM" << int(kPortA);
+        ASSERT_TRUE(b_.Open("COM" + std::to_string(kPortB), 9600).Opened()) << "COM" << int(kPortB);
     }
 
     SerialPort a_;
@@ -102,7 +105,7 @@ TEST_F(ComPtyTest, PortCanBeClosedWithAReadPendingAndOpenedAgain) {
     EXPECT_EQ(b_.Read(stop_, 50).outcome, WaitOutcome::kTimedOut);
     b_.Close();
     EXPECT_FALSE(b_.IsOpen());
-    ASSERT_TRUE(b_.Open(kPortB, 115200));
+    ASSERT_TRUE(b_.Open("COM" + std::to_string(kPortB), 115200).Opened());
     const uint8_t frame[] = {0xAA, 0x02, 0x0D, 0x01};
     ASSERT_EQ(a_.Write(frame, sizeof(frame), 1000), WriteOutcome::kWritten);
     EXPECT_EQ(ReadAtLeast(b_, stop_, sizeof(frame)),
@@ -111,7 +114,9 @@ TEST_F(ComPtyTest, PortCanBeClosedWithAReadPendingAndOpenedAgain) {
 
 TEST(ComPtyMissing, APortWithoutADeviceDoesNotOpen) {
     SerialPort port;
-    EXPECT_FALSE(port.Open(PortFromEnvironment("AXISTUNE_COM_MISSING", 77), 115200));
+    const std::string name =
+        "COM" + std::to_string(PortFromEnvironment("AXISTUNE_COM_MISSING", 77));
+    EXPECT_EQ(port.Open(name, 115200).failure, OpenFailure::kNotFound);
 }
 
 // Run on its own by the script, which pulls the line (ends socat) once this test says it is
@@ -121,7 +126,7 @@ TEST(ComPtyLost, ReadFailsWhenTheLineGoesAway) {
         GTEST_SKIP() << "run by com_pty_test.sh with AXISTUNE_COM_LOSS set";
     }
     SerialPort port;
-    ASSERT_TRUE(port.Open(kPortA, 115200));
+    ASSERT_TRUE(port.Open("COM" + std::to_string(kPortA), 115200).Opened());
     Event stop(EventReset::kManual, false);
     std::printf("waiting for the line to go\n");
     std::fflush(stdout);

@@ -8,6 +8,8 @@
 
 #include "platform/win32/serial_io.h"
 
+namespace axistune {
+
 // A serial driver in memory. Reads and writes go pending (or complete at once, or fail) as the
 // test says; a pending operation completes when the test calls Complete*, or when it is
 // cancelled. Waits use the port's real events, so timing is real.
@@ -279,3 +281,5 @@ class FakeSerialIo : public SerialIo {
         SetEvent(op.overlapped->hEvent);
     }
 };
+
+}  // namespace axistune

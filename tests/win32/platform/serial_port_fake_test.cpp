@@ -8,6 +8,8 @@
 #include "fake_serial_io.h"
 #include "platform/serial_port.h"
 
+using namespace axistune;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -29,7 +31,7 @@ class SerialPortFakeTest : public testing::Test {
         EXPECT_FALSE(io_.ioAfterClose);
     }
 
-    void OpenPort() { ASSERT_TRUE(port_.Open(3, 115200)); }
+    void OpenPort() { ASSERT_TRUE(port_.Open("COM3", 115200).Opened()); }
 
     FakeSerialIo io_;
     SerialPort port_;
@@ -43,7 +45,7 @@ TEST_F(SerialPortFakeTest, OpensTheDeviceNameOfAnyPortNumber) {
     } cases[] = {
         {1, "\\\\.\\COM1"}, {9, "\\\\.\\COM9"}, {10, "\\\\.\\COM10"}, {255, "\\\\.\\COM255"}};
     for (const auto& c : cases) {
-        ASSERT_TRUE(port_.Open(c.port, 9600));
+        ASSERT_TRUE(port_.Open("COM" + std::to_string(c.port), 9600).Opened());
         EXPECT_EQ(io_.openedName, c.name);
         EXPECT_EQ(io_.openAccess, DWORD(GENERIC_READ | GENERIC_WRITE));
         EXPECT_EQ(io_.openShare, 0u);
@@ -55,7 +57,7 @@ TEST_F(SerialPortFakeTest, OpensTheDeviceNameOfAnyPortNumber) {
 }
 
 TEST_F(SerialPortFakeTest, LineSettingsAre8N1BinarySafeAndKeepTheRest) {
-    ASSERT_TRUE(port_.Open(4, 9600));
+    ASSERT_TRUE(port_.Open("COM4", 9600).Opened());
     EXPECT_EQ(io_.dcbLengthSeen, sizeof(DCB));
     ASSERT_TRUE(io_.dcbWritten);
     const DCB& d = io_.writtenDcb;
@@ -99,13 +101,13 @@ TEST_F(SerialPortFakeTest, LineSettingsAre8N1BinarySafeAndKeepTheRest) {
 
 TEST_F(SerialPortFakeTest, UnreadableLineSettingsAreNotOverwrittenWithGuesses) {
     io_.getStateFails = true;
-    ASSERT_TRUE(port_.Open(4, 9600));
+    ASSERT_TRUE(port_.Open("COM4", 9600).Opened());
     EXPECT_FALSE(io_.dcbWritten);
 }
 
 TEST_F(SerialPortFakeTest, APortThatCannotBeOpenedStaysClosed) {
     io_.openFails = true;
-    EXPECT_FALSE(port_.Open(3, 115200));
+    EXPECT_FALSE(port_.Open("COM3", 115200).Opened());
     EXPECT_FALSE(port_.IsOpen());
     const uint8_t frame[] = {0xAA, 0x01, 0x01};
     EXPECT_EQ(port_.Write(frame, sizeof(frame), 1000), WriteOutcome::kFailed);

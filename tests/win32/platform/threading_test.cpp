@@ -11,6 +11,8 @@
 #include "platform/sleep.h"
 #include "platform/thread.h"
 
+using namespace axistune;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -13,11 +13,13 @@
 #include "main_window_fixture.h"
 #include "recording_telescope_control.h"
 #include "resource_ids.h"
+#include "support/in_memory_dialog.h"
 #include "ui/dlg_about.h"
 #include "ui/dlg_config.h"
 #include "ui/dlg_gear_ratio.h"
-#include "ui/testing/in_memory_dialog.h"
 #include "ui/win32/win32_dialog.h"
+
+using namespace axistune;
 
 namespace {
 

@@ -10,8 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "ui/description/dialog_templates.h"
 #include "ui/dialog_host.h"
-#include "ui/resources/dialog_templates.h"
+
+namespace axistune {
 
 // A dialog without a window system: the controls of one template (from the same description
 // that axistune.rc is generated from) with the behaviour the dialog logic relies on. A write to
@@ -153,3 +155,5 @@ class InMemoryDialog : public DialogHost {
     std::map<int, std::deque<ChildScript>> scripts_;
     std::vector<int> childrenRun_;
 };
+
+}  // namespace axistune

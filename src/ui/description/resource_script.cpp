@@ -1,6 +1,8 @@
-#include "ui/resources/resource_script.h"
+#include "ui/description/resource_script.h"
 
-#include "ui/resources/dialog_templates.h"
+#include "ui/description/dialog_templates.h"
+
+namespace axistune {
 
 namespace {
 
@@ -166,3 +168,5 @@ std::string WriteResourceScript() {
     }
     return out;
 }
+
+}  // namespace axistune

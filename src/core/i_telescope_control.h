@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
-#include "engine/advanced_settings.h"
-#include "engine/i_heart_beat_listener.h"
+#include "core/advanced_settings.h"
+#include "core/i_heart_beat_listener.h"
+
+namespace axistune {
 
 // The only way the user interface acts on the engine. Every operation queues one request and
 // returns at once; the outcome comes back through TelescopeListener.
@@ -33,3 +35,5 @@ class iTelescopeControl : public iHeartBeatListener {
     virtual void InitScope(uint8_t positionCode) = 0;
     virtual void DefinePark() = 0;
 };
+
+}  // namespace axistune

@@ -1,7 +1,9 @@
-#include "ui/resources/dialog_templates.h"
+#include "ui/description/dialog_templates.h"
 
 #include "ui/about_texts.h"
-#include "ui/resources/resource_ids.h"
+#include "ui/description/resource_ids.h"
+
+namespace axistune {
 
 // The id and its name in resource_ids.h, so the .rc and the in-memory host agree by construction.
 #define CTL(symbol) symbol, #symbol
@@ -262,3 +264,5 @@ bool IsTabStop(ControlKind kind) {
     return kind != ControlKind::kLabel && kind != ControlKind::kGroupBox &&
            kind != ControlKind::kEtchedLine;
 }
+
+}  // namespace axistune

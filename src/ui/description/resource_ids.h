@@ -1,5 +1,7 @@
 #pragma once
 
+namespace axistune {
+
 // Resource and control ids shared by axistune.rc, the dialog logic and the in-memory host.
 // Plain macros, because the resource compiler reads this file too.
 
@@ -201,3 +203,5 @@
 #define IDC_ABOUT_DESCRIPTION 102
 #define IDC_ABOUT_CREDIT 104
 #define IDC_ABOUT_LINK 105
+
+}  // namespace axistune

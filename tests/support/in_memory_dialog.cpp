@@ -1,7 +1,9 @@
-#include "ui/testing/in_memory_dialog.h"
+#include "support/in_memory_dialog.h"
 
 #include <algorithm>
 #include <cstdint>
+
+namespace axistune {
 
 namespace {
 
@@ -540,3 +542,5 @@ intptr_t InMemoryDialog::RunChild(int templateId, DialogLogic& logic) {
     child.Destroy();
     return result;
 }
+
+}  // namespace axistune

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace axistune {
+
 enum MountType : uint8_t {
     kMountGermanEquatorial = 0,
     kMountFork = 1,
@@ -35,3 +37,5 @@ struct AdvancedSettings {
 static_assert(sizeof(AdvancedSettings) == 24, "six 32-bit words");
 static_assert(offsetof(AdvancedSettings, latitude) == 12, "record layout");
 static_assert(offsetof(AdvancedSettings, hemisphere) == 20, "record layout");
+
+}  // namespace axistune

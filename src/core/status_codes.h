@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace axistune {
+
 // Status codes reported through TelescopeListener::OnStatus; the window turns them into text.
 enum StatusCode : int32_t {
     kStatusNotConnected = 0,
@@ -38,3 +40,5 @@ enum SettingsKind : int32_t {
     kSettingsOldController = 3,
     kSettingsGearReread = 4,
 };
+
+}  // namespace axistune

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace axistune {
+
 // The one description of the dialog templates. axistune.rc is generated from it
 // (resource_script.h) and the in-memory host builds its controls from it, so the window that
 // Windows shows and the one the tests drive cannot drift apart.
@@ -66,3 +68,5 @@ const ControlTemplate* FindControl(const DialogTemplate& dialog, int id);
 
 // Everything but labels, group boxes and separator lines is reached with the Tab key.
 bool IsTabStop(ControlKind kind);
+
+}  // namespace axistune

@@ -2,7 +2,9 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/resources/resource_script.h"
+#include "ui/description/resource_script.h"
+
+using namespace axistune;
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
-#include "link/controller_settings.h"
+#include "core/controller_settings.h"
+
+namespace axistune {
 
 // Receiver of every engine event; always called on the engine's worker thread. A listener
 // returns quickly, never waits for the window thread and never writes into the engine queue.
@@ -15,3 +17,5 @@ class TelescopeListener {
     virtual void OnVoltage(uint32_t hundredthsOfVolt) = 0;
     virtual ~TelescopeListener() = default;
 };
+
+}  // namespace axistune

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace axistune {
+
 // Everything read from the controller. The engine's worker thread is the only writer; listeners
 // receive it by pointer and copy the whole 132-byte block (the window reads its copy).
 struct ControllerSettings {
@@ -68,3 +70,5 @@ static_assert(offsetof(ControllerSettings, raMaxCurrent) == 56, "record layout")
 static_assert(offsetof(ControllerSettings, raAux4) == 100, "record layout");
 static_assert(offsetof(ControllerSettings, latitude) == 112, "record layout");
 static_assert(offsetof(ControllerSettings, raTopRate) == 124, "record layout");
+
+}  // namespace axistune

@@ -1,0 +1,55 @@
+// The Windows program: the session wires the engine, the window runs modally, and the session
+// shuts everything down in an order where no thread outlives what it uses.
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
+
+#include <memory>
+
+#include "app/session.h"
+#include "ui/dlg_config.h"
+#include "ui/win32/win32_dialog.h"
+
+using namespace axistune;
+
+namespace {
+
+constexpr int kStartFailed = 1;
+
+void ShowStartError(const char* text) {
+    MessageBoxA(nullptr, text, "AxisTune", MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // No command line, no files, no registry: every setting lives in the controller.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    if (!InitCommonControlsEx(&controls)) {
+        MessageBoxW(nullptr, L"Init Common Controls failed", L"Error", MB_OK);
+        return 0;
+    }
+
+    Win32DialogModule module(instance);
+    Session session;
+    if (const char* failure = session.Start()) {
+        ShowStartError(failure);
+        return kStartFailed;
+    }
+
+    auto dialog = std::make_unique<DlgConfig>(module, session.Engine(), session.Model());
+    session.ConnectWindow(*dialog, *dialog);
+
+    // -1: the main window could not be created (no display, broken resources).
+    const bool shown = dialog->Run() != -1;
+    if (!shown) {
+        ShowStartError("The main window could not be created.");
+    }
+
+    if (!session.Stop()) {
+        // The worker may still be inside a post to the window controller: leave it to the
+        // process's end rather than free it under the worker.
+        (void)dialog.release();
+    }
+    return shown ? 0 : kStartFailed;
+}

@@ -1,0 +1,76 @@
+#include "app/session.h"
+
+#include "app/start_failure.h"
+
+namespace axistune {
+
+Session::Session(const PortCatalogue* ports) : ports_(ports) {}
+
+Session::Session(TelescopeListener& listener, const PortCatalogue* ports)
+    : externalListener_(&listener), ports_(ports) {}
+
+Session::~Session() {
+    Stop();
+    if (!threadsEnded_) {
+        (void)engine_.release();
+        (void)heartBeat_.release();
+        (void)model_.release();
+        return;
+    }
+    engine_.reset();
+    heartBeat_.reset();
+    model_.reset();
+}
+
+const char* Session::Start() {
+    if (running_) {
+        return nullptr;
+    }
+    heartBeat_ = std::make_unique<HeartBeat>();
+    model_ = std::make_unique<AppModel>();
+    TelescopeListener* listener = externalListener_ != nullptr
+                                      ? externalListener_
+                                      : static_cast<TelescopeListener*>(model_.get());
+    engine_ = std::make_unique<TelescopeControl>(listener, ports_);
+
+    // A queue that is not ours or a worker that did not start would leave every request unread.
+    const char* failure = DescribeStartFailure(engine_->StartError(), engine_->WorkerStarted());
+    if (failure != nullptr) {
+        threadsEnded_ = engine_->Stop(kEngineStopWaitMs);
+        return failure;
+    }
+    heartBeat_->Attach(engine_.get());
+    if (!heartBeat_->Start()) {
+        heartBeat_->Detach();
+        threadsEnded_ = engine_->Stop(kEngineStopWaitMs);
+        return "The timing thread could not be started.";
+    }
+    running_ = true;
+    threadsEnded_ = false;
+    return nullptr;
+}
+
+void Session::ConnectWindow(TelescopeControlDlgCallback& callback, EventPoster& poster) {
+    model_->SetCallback(&callback);
+    model_->SetPoster(&poster);
+    windowConnected_ = true;
+}
+
+bool Session::Stop() {
+    if (!running_) {
+        return threadsEnded_;
+    }
+    running_ = false;
+    if (windowConnected_) {
+        model_->SetCallback(nullptr);
+        model_->SetPoster(nullptr);
+        windowConnected_ = false;
+    }
+    heartBeat_->Detach();
+    const bool tickerStopped = heartBeat_->Stop();
+    const bool engineStopped = engine_->Stop(kEngineStopWaitMs);
+    threadsEnded_ = tickerStopped && engineStopped;
+    return threadsEnded_;
+}
+
+}  // namespace axistune

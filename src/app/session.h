@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "app/app_model.h"
+#include "app/event_poster.h"
+#include "app/heart_beat.h"
+#include "app/telescope_control_dlg_callback.h"
+#include "core/port_catalogue.h"
+#include "core/telescope_listener.h"
+#include "engine/telescope_control.h"
+
+namespace axistune {
+
+// The composition root every program shares: creates the ticker, the mailbox and the engine in
+// the order of the start-up, wires them, and shuts them down so that no thread outlives what it
+// uses. A window program lets the engine report into the session's mailbox (AppModel) and
+// connects its window to it; a program without a window gives its own listener, which then
+// hears every event directly on the engine's worker thread.
+class Session {
+  public:
+    static constexpr uint32_t kEngineStopWaitMs = 5000;
+
+    // ports names the devices behind the port numbers of Connect requests; it must outlive the
+    // session. Without one, only the platform's own names (Windows: COM<n>) are known.
+    explicit Session(const PortCatalogue* ports = nullptr);
+    Session(TelescopeListener& listener, const PortCatalogue* ports = nullptr);
+    // Runs Stop when it was not run. Objects that a thread which did not end may still use are
+    // left to the process's end rather than freed under it.
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Creates the ticker, the mailbox and the engine (queue and worker) and starts the ticker.
+    // Null when all runs; otherwise the reason in words for the user, with whatever had started
+    // already stopped again.
+    const char* Start();
+
+    // Valid after a successful Start.
+    TelescopeControl& Engine() { return *engine_; }
+    AppModel& Model() { return *model_; }
+
+    // Window programs: the mailbox delivers to the window's callback and posts to its poster.
+    void ConnectWindow(TelescopeControlDlgCallback& callback, EventPoster& poster);
+
+    // The ordered shutdown: nothing more reaches the window, the ticker and then the engine end
+    // (bounded waits); nothing is sent to the controller. True when every thread ended. After
+    // false, the caller must also keep alive what the engine's listener reaches (the window).
+    bool Stop();
+
+  private:
+    TelescopeListener* externalListener_ = nullptr;
+    const PortCatalogue* ports_ = nullptr;
+    std::unique_ptr<HeartBeat> heartBeat_;
+    std::unique_ptr<AppModel> model_;
+    std::unique_ptr<TelescopeControl> engine_;
+    bool windowConnected_ = false;
+    bool running_ = false;
+    bool threadsEnded_ = true;
+};
+
+}  // namespace axistune
