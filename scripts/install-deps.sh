@@ -9,6 +9,8 @@ packages=(
   g++-mingw-w64-x86-64 wine wine64
   xvfb xauth x11-utils xdotool imagemagick socat
   clang-format python3 procps
+  qt6-base-dev libcli11-dev nlohmann-json3-dev
+  nsis zip unzip dpkg-dev file fakeroot g++-aarch64-linux-gnu qemu-user
 )
 
 missing=()
