@@ -67,7 +67,7 @@ if [ -x scripts/run-fuzz.sh ] || [ -f scripts/run-fuzz.sh ]; then
 fi
 
 note "formatting"
-unformatted=$(git ls-files 'src/*.cpp' 'src/*.h' 'sim/*.cpp' 'sim/*.h' 'tests/*.cpp' 'tests/*.h' \
+unformatted=$(git ls-files 'src/*.cpp' 'src/*.h' 'apps/*.cpp' 'apps/*.h' 'sim/*.cpp' 'sim/*.h' 'tests/*.cpp' 'tests/*.h' \
   'bench/*.cpp' 'bench/*.h' | xargs -r clang-format --dry-run 2>&1 | grep -c 'warning:' || true)
 if [ "$unformatted" -eq 0 ]; then
   total_passed=$((total_passed + 1))
