@@ -85,7 +85,6 @@ constexpr int kConnectionControls[] = {
     IDC_DEC_GUIDING_BAR,
 };
 
-constexpr int kPortCount = 256;
 constexpr int kSpeedSteps = 31;
 constexpr int kStartSpeed = 10;
 constexpr int kSiderealSpeed = 2;
@@ -118,8 +117,13 @@ wchar_t* AppendUnsigned(wchar_t* out, uint32_t value, int width, wchar_t pad) {
 
 }  // namespace
 
-DlgConfig::DlgConfig(DialogRunner& module, iTelescopeControl& engine, AppModel& model)
-    : module_(module), engine_(engine), model_(model), panel_(engine) {}
+DlgConfig::DlgConfig(DialogRunner& module, iTelescopeControl& engine, AppModel& model,
+                     PortChoices* ports)
+    : module_(module),
+      ports_(ports != nullptr ? *ports : comPorts_),
+      engine_(engine),
+      model_(model),
+      panel_(engine) {}
 
 intptr_t DlgConfig::Run() {
     return module_.RunModal(IDD_MAIN, *this);
@@ -141,12 +145,10 @@ intptr_t DlgConfig::OnInit(DialogHost& host) {
     host.TrackbarSetPos(IDC_SPEED, kStartSpeed);
     panel_.SetRanges();
 
-    wchar_t port[16] = L"COM";
-    for (int number = 1; number <= kPortCount; ++number) {
-        AppendUnsigned(port + 3, static_cast<uint32_t>(number), 0, L' ');
-        host.ComboAddString(IDC_PORT, port);
+    for (const std::wstring& name : ports_.Names()) {
+        host.ComboAddString(IDC_PORT, name.c_str());
     }
-    host.ComboSetSelection(IDC_PORT, 0);
+    host.ComboSetSelection(IDC_PORT, ports_.InitialRow());
 
     host.CheckItem(IDC_BAUD, true);
     host.CheckItem(IDC_TRACK_ON, false);
@@ -165,11 +167,9 @@ intptr_t DlgConfig::OnCommand(int id, int code) {
     // Buttons act on whatever they send, in practice the click.
     switch (id) {
         case IDC_CONNECT: {
-            // Index 255 (COM256) wraps to port 0 in the request's single byte, which no port
-            // opens; the engine then reports that it cannot open the port.
-            const int index = host_->ComboGetSelection(IDC_PORT);
+            const uint8_t port = ports_.PortNumber(*host_, IDC_PORT);
             const uint32_t baud = host_->IsItemChecked(IDC_BAUD) ? kFastBaud : kSlowBaud;
-            engine_.Connect(static_cast<uint8_t>(static_cast<uint32_t>(index + 1) & 0xFFu), baud);
+            engine_.Connect(port, baud);
             return 1;
         }
         case IDC_DISCONNECT:
@@ -331,6 +331,13 @@ void DlgConfig::ShowStatus(int32_t code) {
         Enable(0, 0, 0);
     } else if (status == kStatusConnectionClosed) {
         Disable();
+    }
+    if (status == kStatusCannotOpenPort) {
+        const std::string reason = ports_.OpenFailureText();
+        if (!reason.empty()) {
+            host_->SetItemTextA(IDC_STATUS, reason.c_str());
+            return;
+        }
     }
     host_->SetItemText(IDC_STATUS, text);
 }

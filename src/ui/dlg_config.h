@@ -12,6 +12,7 @@
 #include "ui/dialog_host.h"
 #include "ui/gear_ratios.h"
 #include "ui/init_position.h"
+#include "ui/port_choices.h"
 
 namespace axistune {
 
@@ -20,8 +21,10 @@ namespace axistune {
 // secondary dialogs. Everything runs on the window thread except PostEvent.
 class DlgConfig : public DialogLogic, public TelescopeControlDlgCallback, public EventPoster {
   public:
-    // module: where the templates come from. Nothing is owned.
-    DlgConfig(DialogRunner& module, iTelescopeControl& engine, AppModel& model);
+    // module: where the templates come from; ports: what the port list offers (COM1 to COM256
+    // when null). Nothing is owned.
+    DlgConfig(DialogRunner& module, iTelescopeControl& engine, AppModel& model,
+              PortChoices* ports = nullptr);
 
     // Runs the main window modally; returns 1 once the user has closed it.
     intptr_t Run();
@@ -58,6 +61,8 @@ class DlgConfig : public DialogLogic, public TelescopeControlDlgCallback, public
     intptr_t InitialiseTelescope();
 
     DialogRunner& module_;
+    NumberedComPorts comPorts_;
+    PortChoices& ports_;
     iTelescopeControl& engine_;
     AppModel& model_;
     DialogHost* host_ = nullptr;  // written on the window thread under postLock_
