@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <mutex>
 
 #include "platform/posix/poll_wait.h"
+#include "platform/posix/tcp_connect.h"
 
 namespace axistune {
 
@@ -109,6 +111,42 @@ void Drain(int fd) {
     }
 }
 
+OpenResult OpenTerminal(const std::string& device, uint32_t baudRate, int* result) {
+    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return OpenFailureFromErrno(errno);
+    }
+    // No sharing: a port that another SerialPort (or cooperating program) holds is in use.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        close(fd);
+        return error == EWOULDBLOCK ? OpenResult{OpenFailure::kBusy, std::strerror(error)}
+                                    : OpenFailureFromErrno(error);
+    }
+    termios settings{};
+    if (tcgetattr(fd, &settings) != 0) {
+        const int error = errno;
+        close(fd);
+        return {OpenFailure::kOther, error == ENOTTY ? std::string("not a serial device")
+                                                     : std::string(std::strerror(error))};
+    }
+    // A line left cooked would alter binary frames: refuse it rather than corrupt them.
+    MakeRaw(settings, baudRate);
+    if (tcsetattr(fd, TCSANOW, &settings) != 0) {
+        const int error = errno;
+        close(fd);
+        return {OpenFailure::kOther,
+                std::string("cannot set the line to raw 8N1: ") + std::strerror(error)};
+    }
+    *result = fd;
+    return {};
+}
+
+// A socket whose peer has gone raises SIGPIPE on write(); send() can be told not to.
+ssize_t WriteSome(int fd, bool socket, const uint8_t* bytes, size_t count) {
+    return socket ? send(fd, bytes, count, MSG_NOSIGNAL) : write(fd, bytes, count);
+}
+
 }  // namespace
 
 // Read and Write register as users of the descriptor; Close takes it away, wakes any call in
@@ -117,8 +155,9 @@ void Drain(int fd) {
 struct SerialPort::Impl {
     std::mutex mutex;
     std::condition_variable idle;
-    int fd = -1;    // guarded by mutex
-    int users = 0;  // guarded by mutex
+    int fd = -1;          // guarded by mutex
+    int users = 0;        // guarded by mutex
+    bool socket = false;  // a TCP bridge, not a terminal; set with fd
     int wakeFd = -1;
     // Latched by a failed read until the port is closed: later reads wait instead of
     // returning at once, so that a caller that keeps reading never spins.
@@ -160,37 +199,30 @@ SerialPort::~SerialPort() {
 }
 
 OpenResult SerialPort::Open(const std::string& device, uint32_t baudRate) {
-    std::lock_guard<std::mutex> guard(impl_->mutex);
-    if (impl_->fd >= 0) {
+    if (IsOpen()) {
         return {OpenFailure::kBusy, "this port is already open"};
     }
     if (device.empty()) {
         return {OpenFailure::kNotFound, std::string()};
     }
-    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return OpenFailureFromErrno(errno);
+    // Outside the lock: connecting to a bridge may take seconds.
+    const bool bridge = posix::IsTcpBridgeName(device);
+    int fd = -1;
+    const OpenResult opened =
+        bridge ? posix::ConnectTcpBridge(device, &fd) : OpenTerminal(device, baudRate, &fd);
+    if (!opened.Opened()) {
+        return opened;
     }
-    // No sharing: a port that another SerialPort (or cooperating program) holds is in use.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
+    std::lock_guard<std::mutex> guard(impl_->mutex);
+    if (impl_->fd >= 0) {
         close(fd);
-        return error == EWOULDBLOCK ? OpenResult{OpenFailure::kBusy, std::strerror(error)}
-                                    : OpenFailureFromErrno(error);
+        return {OpenFailure::kBusy, "this port is already open"};
     }
-    // A descriptor that is not a terminal is not a serial port.
-    termios settings{};
-    if (tcgetattr(fd, &settings) != 0) {
-        const int error = errno;
-        close(fd);
-        return {OpenFailure::kOther, std::strerror(error)};
-    }
-    MakeRaw(settings, baudRate);
-    tcsetattr(fd, TCSANOW, &settings);
     if (impl_->wakeFd >= 0) {
         Drain(impl_->wakeFd);
     }
     impl_->failed.store(false);
+    impl_->socket = bridge;
     impl_->fd = fd;
     return {};
 }
@@ -209,7 +241,7 @@ WriteOutcome SerialPort::Write(const uint8_t* bytes, size_t count, uint32_t time
     WriteOutcome outcome = WriteOutcome::kWritten;
     size_t done = 0;
     while (done < count) {
-        const ssize_t written = write(fd, bytes + done, count - done);
+        const ssize_t written = WriteSome(fd, impl_->socket, bytes + done, count - done);
         if (written > 0) {
             done += static_cast<size_t>(written);
             continue;
@@ -218,7 +250,7 @@ WriteOutcome SerialPort::Write(const uint8_t* bytes, size_t count, uint32_t time
             continue;
         }
         if (written < 0 && errno != EAGAIN) {
-            outcome = WriteOutcome::kFailed;  // EIO when the far end is gone, EBADF, ...
+            outcome = WriteOutcome::kFailed;  // EIO or EPIPE when the far end is gone, ...
             break;
         }
         pollfd fds[2] = {{fd, POLLOUT, 0}, {impl_->wakeFd, POLLIN, 0}};
@@ -291,12 +323,14 @@ ReadResult SerialPort::Read(const Event& stop, uint32_t timeoutMs) {
 
 void SerialPort::Close() {
     int fd = -1;
+    bool socket = false;
     {
         std::unique_lock<std::mutex> guard(impl_->mutex);
         if (impl_->fd < 0) {
             return;
         }
         fd = impl_->fd;
+        socket = impl_->socket;
         impl_->fd = -1;
         if (impl_->users > 0 && impl_->wakeFd >= 0) {
             const uint64_t one = 1;
@@ -308,7 +342,9 @@ void SerialPort::Close() {
             Drain(impl_->wakeFd);
         }
     }
-    tcflush(fd, TCIOFLUSH);
+    if (!socket) {
+        tcflush(fd, TCIOFLUSH);
+    }
     close(fd);
     impl_->failed.store(false);
 }

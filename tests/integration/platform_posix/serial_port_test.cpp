@@ -2,9 +2,11 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -308,6 +310,8 @@ TEST_F(SerialPortTest, CloseDuringAReadEndsTheReadPromptly) {
     EXPECT_FALSE(port_.IsOpen());
 }
 
+constexpr int kCannotDropPrivileges = 77;
+
 // Each way an open can fail has its own reason, so that a front end can say what to do.
 TEST_F(SerialPortTest, FailedOpensSayWhy) {
     SerialPort other;
@@ -322,13 +326,28 @@ TEST_F(SerialPortTest, FailedOpensSayWhy) {
     EXPECT_NE(DescribeOpenFailure(slavePath_, busy).find("in use"), std::string::npos);
     port_.Close();
 
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root opens any device; the permission case needs an ordinary user";
+    // Root opens any device: as root, an unprivileged child tries instead.
+    ASSERT_EQ(chmod(slavePath_.c_str(), geteuid() == 0 ? 0600 : 0), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(kCannotDropPrivileges);
+        }
+        const OpenResult denied = other.Open(slavePath_, 115200);
+        const bool saysDialout =
+            DescribeOpenFailure(slavePath_, denied).find("dialout") != std::string::npos;
+        _exit(static_cast<int>(denied.failure) + (saysDialout ? 0 : 10));
     }
-    ASSERT_EQ(chmod(slavePath_.c_str(), 0), 0);
-    const OpenResult denied = other.Open(slavePath_, 115200);
-    EXPECT_EQ(denied.failure, OpenFailure::kPermissionDenied);
-    EXPECT_NE(DescribeOpenFailure(slavePath_, denied).find("dialout"), std::string::npos);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kCannotDropPrivileges) {
+        GTEST_SKIP() << "running as root and cannot become an ordinary user";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(OpenFailure::kPermissionDenied))
+        << "the child exits with the failure it saw, plus 10 when the text missed dialout";
 }
 
 }  // namespace
