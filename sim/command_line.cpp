@@ -100,6 +100,7 @@ std::string UsageText() {
            "  --trace               print one line per frame in each direction to stderr\n"
            "  --trace-file FILE     print that trace to FILE instead\n"
            "  --help                show this text\n"
+           "  --version             show dxsim's version\n"
            "\n"
            "A host that never sets a line rate (the terminal's default) is answered at any\n"
            "profile's rate.\n";
@@ -137,6 +138,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         unsigned long long n = 0;
         if (opt == "--help" || opt == "-h") {
             cl.help = true;
+        } else if (opt == "--version") {
+            cl.version = true;
         } else if (opt == "--profile") {
             if (!value(&v)) {
                 return false;

@@ -9,6 +9,7 @@ namespace dxsim {
 struct CommandLine {
     ServerOptions server;  // trace and onLineOpened are left for the caller
     bool help = false;
+    bool version = false;
     bool trace = false;
     std::string traceFile;  // empty: stderr
 };

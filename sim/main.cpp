@@ -22,6 +22,10 @@ int main(int argc, char** argv) {
         fputs(dxsim::UsageText().c_str(), stdout);
         return 0;
     }
+    if (cl.version) {
+        printf("dxsim %s\n", DXSIM_VERSION);
+        return 0;
+    }
 
     // The signals that end the program are taken by sigwait below; every thread started from
     // here on inherits the blocked set.

@@ -1,5 +1,6 @@
 #include "ui/description/dialog_templates.h"
 
+#include "core/version.h"
 #include "ui/about_texts.h"
 #include "ui/description/resource_ids.h"
 
@@ -211,7 +212,7 @@ const ControlTemplate kInitScopeControls[] = {
 };
 
 const ControlTemplate kAboutControls[] = {
-    {CTL(IDC_ABOUT_TITLE), K::kLabel, "AxisTune 2.6.", 8, 8, 180, 14, kNone},
+    {CTL(IDC_ABOUT_TITLE), K::kLabel, "AxisTune " AXISTUNE_CAPTION_VERSION, 8, 8, 180, 14, kNone},
     {CTL(IDC_ABOUT_DESCRIPTION), K::kLabel,
      "Configurator program for Lyrafield DX3, DX5 and RV5 controllers.", 8, 24, 248, 14, kNone},
     {CTL(IDC_ABOUT_CREDIT), K::kLabel, AXISTUNE_ABOUT_CREDIT, 8, 38, 208, 10, kNone},
@@ -225,14 +226,16 @@ constexpr size_t CountOf(const ControlTemplate (&)[N]) {
 }
 
 const DialogTemplate kDialogs[] = {
-    {CTL(IDD_MAIN), "AxisTune 2.6.", 45, 45, 456, 296, kMainControls, CountOf(kMainControls)},
+    {CTL(IDD_MAIN), "AxisTune " AXISTUNE_CAPTION_VERSION, 45, 45, 456, 296, kMainControls,
+     CountOf(kMainControls)},
     {CTL(IDD_GEAR_RATIO), "Set gear ratio", 32, 32, 200, 150, kGearRatioControls,
      CountOf(kGearRatioControls)},
     {CTL(IDD_ADVANCED), "Advanced settings", 32, 32, 240, 190, kAdvancedControls,
      CountOf(kAdvancedControls)},
     {CTL(IDD_INIT_SCOPE), "Initialize telescope", 32, 32, 240, 105, kInitScopeControls,
      CountOf(kInitScopeControls)},
-    {CTL(IDD_ABOUT), "AxisTune 2.6.", 32, 32, 260, 94, kAboutControls, CountOf(kAboutControls)},
+    {CTL(IDD_ABOUT), "AxisTune " AXISTUNE_CAPTION_VERSION, 32, 32, 260, 94, kAboutControls,
+     CountOf(kAboutControls)},
 };
 
 }  // namespace
