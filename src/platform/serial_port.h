@@ -49,7 +49,11 @@ class SerialPort {
     SerialPort& operator=(const SerialPort&) = delete;
 
     // device: Windows "COM3" (opened as "\\.\COM3"; a name that already starts with "\\.\"
-    // is used as it is); POSIX a path, or "tcp://HOST:PORT" for a raw TCP serial bridge.
+    // is used as it is); POSIX a path, or "tcp://HOST:PORT" for a raw TCP serial bridge
+    // (HOST a name or address, an IPv6 address in brackets; connecting is bounded to a few
+    // seconds). A bridge reads, writes, times out and is lost like any other port; a refused
+    // connection or an unknown host is kNotFound, a malformed name kOther. Windows refuses
+    // tcp:// names with kOther. A port open in another SerialPort is kBusy on both systems.
     OpenResult Open(const std::string& device, uint32_t baudRate);
     bool IsOpen() const;
     WriteOutcome Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs);

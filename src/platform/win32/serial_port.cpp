@@ -5,6 +5,7 @@
 #include <atomic>
 #include <vector>
 
+#include "platform/win32/port_claim.h"
 #include "platform/win32/serial_io.h"
 #include "text/text.h"
 
@@ -18,6 +19,10 @@ constexpr size_t kWriteBufferReserve = 64;
 
 std::string DeviceName(const std::string& device) {
     return device.rfind("\\\\.\\", 0) == 0 ? device : "\\\\.\\" + device;
+}
+
+bool IsTcpBridgeName(const std::string& device) {
+    return device.size() >= 6 && _strnicmp(device.c_str(), "tcp://", 6) == 0;
 }
 
 OpenResult OpenFailureFromLastError(DWORD error) {
@@ -50,6 +55,7 @@ OpenResult OpenFailureFromLastError(DWORD error) {
 struct SerialPort::Impl {
     SerialIo* io = nullptr;
     HANDLE port = INVALID_HANDLE_VALUE;
+    PortClaim claim;  // held while the port is open
     // Set by Open, cleared by Close; a reader that calls Read after Close gets kFailed.
     std::atomic<bool> open{false};
 
@@ -126,6 +132,16 @@ OpenResult SerialPort::Open(const std::string& device, uint32_t baudRate) {
     if (p.writeEvent == nullptr || p.readEvent == nullptr) {
         return {OpenFailure::kOther, "no events for overlapped I/O"};
     }
+    if (device.empty()) {
+        return {OpenFailure::kNotFound, std::string()};
+    }
+    if (IsTcpBridgeName(device)) {
+        return {OpenFailure::kOther, "TCP bridges are supported on Linux only"};
+    }
+    const DWORD claimed = p.claim.Take(device);
+    if (claimed != ERROR_SUCCESS) {
+        return OpenFailureFromLastError(claimed);
+    }
     p.io = &CurrentSerialIo();
     const std::string name = DeviceName(device);
     p.port =
@@ -134,6 +150,7 @@ OpenResult SerialPort::Open(const std::string& device, uint32_t baudRate) {
     if (p.port == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         p.io = nullptr;
+        p.claim.Release();
         return OpenFailureFromLastError(error);
     }
 
@@ -260,6 +277,7 @@ void SerialPort::Close() {
     p.io->CloseHandle(p.port);
     p.port = INVALID_HANDLE_VALUE;
     p.io = nullptr;
+    p.claim.Release();
 }
 
 }  // namespace axistune

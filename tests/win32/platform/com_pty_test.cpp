@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "platform/serial_port.h"
+#include "platform/serial_port_list.h"
 
 using namespace axistune;
 
@@ -112,11 +114,33 @@ TEST_F(ComPtyTest, PortCanBeClosedWithAReadPendingAndOpenedAgain) {
               std::vector<uint8_t>(frame, frame + sizeof(frame)));
 }
 
+TEST_F(ComPtyTest, ASecondOpenOfAnOpenPortIsBusy) {
+    SerialPort second;
+    const OpenResult busy = second.Open("COM" + std::to_string(kPortA), 115200);
+    EXPECT_EQ(busy.failure, OpenFailure::kBusy) << busy.systemMessage;
+    EXPECT_FALSE(second.IsOpen());
+}
+
+// The mapped ports are known to the system, so a front end can offer them.
+TEST_F(ComPtyTest, MappedPortsAreListedInNumberOrder) {
+    std::vector<std::string> names;
+    for (const SerialPortEntry& entry : ListSerialPorts()) {
+        EXPECT_EQ(entry.device, entry.name);
+        names.push_back(entry.name);
+    }
+    const auto a = std::find(names.begin(), names.end(), "COM" + std::to_string(kPortA));
+    const auto b = std::find(names.begin(), names.end(), "COM" + std::to_string(kPortB));
+    ASSERT_NE(a, names.end());
+    ASSERT_NE(b, names.end());
+    EXPECT_EQ(a < b, kPortA < kPortB);
+}
+
 TEST(ComPtyMissing, APortWithoutADeviceDoesNotOpen) {
     SerialPort port;
     const std::string name =
         "COM" + std::to_string(PortFromEnvironment("AXISTUNE_COM_MISSING", 77));
     EXPECT_EQ(port.Open(name, 115200).failure, OpenFailure::kNotFound);
+    EXPECT_EQ(port.Open("tcp://127.0.0.1:4000", 115200).failure, OpenFailure::kOther);
 }
 
 // Run on its own by the script, which pulls the line (ends socat) once this test says it is
