@@ -11,12 +11,14 @@
 
 namespace axistune {
 
-// Keeps every engine event in order, for tests on any thread.
+// Keeps every event in order, for tests on any thread: the engine's worker (with the bounded
+// waits) or the protocol core called directly. The settings record is copied, as the real
+// listener copies it.
 class RecordingListener : public TelescopeListener {
   public:
     struct Event {
         enum Kind { kStatus, kStatusValue, kSettings, kVoltage } kind;
-        int32_t code;
+        int32_t code;  // status code, or the settings kind
         uint32_t value;
         ControllerSettings settings;
     };

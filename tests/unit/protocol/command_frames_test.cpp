@@ -135,7 +135,7 @@ TEST(CommandFrames, InitScopeLettersForEveryPositionCode) {
                 << int(c.code);
             EXPECT_EQ(h.protocol.ProtocolState(), ST_WAIT_SYNC_ACK) << int(c.code);
         }
-        EXPECT_TRUE(h.listener.events.empty());
+        EXPECT_TRUE(h.listener.Events().empty());
     }
 }
 

@@ -39,9 +39,9 @@ TEST(ReloadDefaults, ReReadsEverythingAndReportsKindTwo) {
     EXPECT_EQ(h.sink.frames,
               (std::vector<Bytes>{
                   {0xAA, 0x02, 0x0C, 0x01}, Frame(0x14), Frame(0x15), Frame(0x3D), Frame(0x64)}));
-    ASSERT_EQ(h.listener.events.size(), 1u);
-    EXPECT_EQ(h.listener.events[0].code, kSettingsReloaded);
-    const ControllerSettings& s = h.listener.events[0].settings;
+    ASSERT_EQ(h.listener.Events().size(), 1u);
+    EXPECT_EQ(h.listener.Events()[0].code, kSettingsReloaded);
+    const ControllerSettings s = h.listener.Events()[0].settings;
     EXPECT_EQ(s.raGearRatio, 2000000u);
     EXPECT_EQ(s.mountType, 1);
     EXPECT_EQ(s.raTopRate, 80000u);
@@ -57,7 +57,7 @@ TEST(ReloadDefaults, TheBaseReReadArmsNoTimeOutButTheAxisStepDoes) {
     h.Request({23});
     h.Feed(kAck);
     EXPECT_EQ(h.Ticks(200), kOutcomeNothing);
-    EXPECT_TRUE(h.listener.events.empty());
+    EXPECT_TRUE(h.listener.Events().empty());
     EXPECT_EQ(h.protocol.ProtocolState(), ST_WAIT_BASE);
 
     h.Feed(BaseSettingsReply(ControllerImage{}));
@@ -96,10 +96,10 @@ TEST(GearRatios, AcknowledgementReReadsTheBaseSettingsButKeepsTheMountType) {
     EXPECT_EQ(h.Feed(BaseSettingsReply(reread)), kOutcomeNothing);
 
     EXPECT_EQ(h.sink.frames.back(), Frame(0x14));
-    ASSERT_EQ(h.listener.events.size(), 1u);
-    EXPECT_EQ(h.listener.events[0].kind, ListenerEvent::kSettings);
-    EXPECT_EQ(h.listener.events[0].code, kSettingsGearReread);
-    const ControllerSettings& s = h.listener.events[0].settings;
+    ASSERT_EQ(h.listener.Events().size(), 1u);
+    EXPECT_EQ(h.listener.Events()[0].kind, RecordingListener::Event::kSettings);
+    EXPECT_EQ(h.listener.Events()[0].code, kSettingsGearReread);
+    const ControllerSettings s = h.listener.Events()[0].settings;
     EXPECT_EQ(s.raGearRatio, 1000000u);
     EXPECT_EQ(s.decGearRatio, 2000000u);
     EXPECT_EQ(s.mountType, 1);
@@ -113,8 +113,8 @@ TEST(GearRatios, AShortReReadReadsZerosNotTheEarlierRepliesBytes) {
     h.Request({24, 1, 0, 0, 0, 1, 0, 0, 0});
     h.Feed(kAck);
     h.Feed({0x55, 0x05, 0xEE, 0xEE, 0x84, 0x10, 0x20});  // features and half a gear ratio
-    ASSERT_EQ(h.listener.events.size(), 1u);
-    const ControllerSettings& s = h.listener.events[0].settings;
+    ASSERT_EQ(h.listener.Events().size(), 1u);
+    const ControllerSettings s = h.listener.Events()[0].settings;
     EXPECT_EQ(s.features, 0x84);
     EXPECT_EQ(s.raGearRatio, 0x2010u);
     EXPECT_EQ(s.raScale, 0u);
@@ -130,9 +130,9 @@ TEST(Voltage, ReplyBytesFiveAndSixAreTheVoltage) {
     Connect(h);
     h.Request({38});
     EXPECT_EQ(h.Feed({0x55, 0x05, 0xEE, 0xEE, 0xEE, 0xE8, 0x04}), kOutcomeNothing);
-    ASSERT_EQ(h.listener.events.size(), 1u);
-    EXPECT_EQ(h.listener.events[0].kind, ListenerEvent::kVoltage);
-    EXPECT_EQ(h.listener.events[0].value, 1256u);
+    ASSERT_EQ(h.listener.Events().size(), 1u);
+    EXPECT_EQ(h.listener.Events()[0].kind, RecordingListener::Event::kVoltage);
+    EXPECT_EQ(h.listener.Events()[0].value, 1256u);
     EXPECT_EQ(h.protocol.ProtocolState(), ST_READY);
 }
 
@@ -165,7 +165,7 @@ TEST(Acknowledgements, ExchangesAfterTheHandshakeNeverTimeOut) {
         h.Request(request);
         const int32_t awaiting = h.protocol.ProtocolState();
         EXPECT_EQ(h.Ticks(100), kOutcomeNothing);
-        EXPECT_TRUE(h.listener.events.empty()) << int(request[0]);
+        EXPECT_TRUE(h.listener.Events().empty()) << int(request[0]);
         EXPECT_EQ(h.protocol.ProtocolState(), awaiting);
     }
 }
@@ -204,7 +204,7 @@ TEST(AdvancedChain, MeridianFirstThenClosedLoopAfterItsAcknowledgement) {
     EXPECT_EQ(h.LastFrame(), (Bytes{0xAA, 0x03, 0x59, 0x01, 0x01}));
     EXPECT_EQ(h.protocol.ProtocolState(), ST_ADV_CLOSED_LOOP);
     EXPECT_EQ(h.protocol.Settings().closedLoopDefault, 1);
-    EXPECT_TRUE(h.listener.events.empty());
+    EXPECT_TRUE(h.listener.Events().empty());
 
     h.Feed(kAck);
     EXPECT_EQ(h.sink.frames.size(), 2u);
@@ -269,7 +269,7 @@ TEST(AdvancedChain, NothingChangedSendsAndReportsNothing) {
     h.Apply(0x00);
     EXPECT_EQ(h.advanced.taken, 1);
     EXPECT_TRUE(h.sink.frames.empty());
-    EXPECT_TRUE(h.listener.events.empty());
+    EXPECT_TRUE(h.listener.Events().empty());
     EXPECT_EQ(h.protocol.ProtocolState(), ST_WAIT_PARK_ACK);
 }
 

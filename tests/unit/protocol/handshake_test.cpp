@@ -79,7 +79,7 @@ class HandshakeTest : public ::testing::Test {
         EXPECT_EQ(h.Feed({0x55, 0x05, 0xEE, 0xEE, 0x31, 0x32, 0x33}), kOutcomeNothing);
         ExpectFrames({Frame(0x64)});
         EXPECT_EQ(h.protocol.ProtocolState(), ST_WAIT_GEO);
-        EXPECT_TRUE(h.listener.events.empty());
+        EXPECT_TRUE(h.listener.Events().empty());
     }
 
     void ExpectFrames(const std::vector<Bytes>& frames) {
@@ -101,10 +101,10 @@ TEST_F(HandshakeTest, WithClosedLoopEndsAfterTheClosedLoopReply) {
 
     EXPECT_EQ(h.Feed({0x55, 0x02, 0xEE, 0x5C}), kOutcomeHandshakeDone);
     EXPECT_EQ(h.protocol.ProtocolState(), ST_READY);
-    ASSERT_EQ(h.listener.events.size(), 1u);
-    EXPECT_EQ(h.listener.events[0].kind, ListenerEvent::kSettings);
-    EXPECT_EQ(h.listener.events[0].code, kSettingsConnected);
-    EXPECT_EQ(h.listener.events[0].settings.closedLoopDefault, 0x5C);
+    ASSERT_EQ(h.listener.Events().size(), 1u);
+    EXPECT_EQ(h.listener.Events()[0].kind, RecordingListener::Event::kSettings);
+    EXPECT_EQ(h.listener.Events()[0].code, kSettingsConnected);
+    EXPECT_EQ(h.listener.Events()[0].settings.closedLoopDefault, 0x5C);
     EXPECT_EQ(h.protocol.Settings().protocolLevel, 6);
     ExpectFrames({});
 }
@@ -114,17 +114,17 @@ TEST_F(HandshakeTest, WithoutClosedLoopEndsAfterTheGeoReply) {
     EXPECT_EQ(h.Feed(kGeoReply), kOutcomeHandshakeDone);
     ExpectFrames({});
     EXPECT_EQ(h.protocol.ProtocolState(), ST_READY);
-    ASSERT_EQ(h.listener.events.size(), 1u);
-    EXPECT_EQ(h.listener.events[0].code, kSettingsConnected);
-    EXPECT_EQ(h.listener.events[0].settings.closedLoopDefault, 0);
+    ASSERT_EQ(h.listener.Events().size(), 1u);
+    EXPECT_EQ(h.listener.Events()[0].code, kSettingsConnected);
+    EXPECT_EQ(h.listener.Events()[0].settings.closedLoopDefault, 0);
 }
 
 TEST_F(HandshakeTest, EveryFieldComesFromItsReplyPosition) {
     WalkToGeo(0x84);
     h.Feed(kGeoReply);
     h.Feed({0x55, 0x02, 0xEE, 0x5C});
-    ASSERT_EQ(h.listener.events.size(), 1u);
-    const ControllerSettings& s = h.listener.events[0].settings;
+    ASSERT_EQ(h.listener.Events().size(), 1u);
+    const ControllerSettings s = h.listener.Events()[0].settings;
 
     EXPECT_EQ(s.reserved1, 7);
     EXPECT_EQ(s.protocolLevel, 6);
@@ -238,7 +238,7 @@ TEST_F(HandshakeTest, VersionRepliesOfOtherShapesAreIgnoredUntilTheTimeOut) {
     EXPECT_EQ(h.Feed({0x55, 0x06, 0x01, 0x0A, 0x00, 0x01, 0x00, 0x00}), kOutcomeNothing);
     EXPECT_EQ(h.Feed(kAck), kOutcomeNothing);
     EXPECT_EQ(h.protocol.ProtocolState(), ST_WAIT_VERSION);
-    EXPECT_TRUE(h.listener.events.empty());
+    EXPECT_TRUE(h.listener.Events().empty());
     EXPECT_EQ(h.Ticks(31), kOutcomeNothing);
     EXPECT_EQ(h.Tick(), kOutcomeCloseLink);
     EXPECT_EQ(h.listener.Statuses(), std::vector<int32_t>{kStatusTimeout});
@@ -251,15 +251,15 @@ TEST_F(HandshakeTest, OldShortVersionReportsAnOldControllerAndStaysOffline) {
         fresh.protocol.StartHandshake();
         EXPECT_EQ(fresh.Feed({0x55, 0x03, 0xEE, c.major, c.minor}), kOutcomeNothing);
         EXPECT_EQ(fresh.protocol.ProtocolState(), ST_OFFLINE);
-        ASSERT_EQ(fresh.listener.events.size(), 1u);
-        EXPECT_EQ(fresh.listener.events[0].kind, ListenerEvent::kSettings);
-        EXPECT_EQ(fresh.listener.events[0].code, kSettingsOldController);
-        EXPECT_EQ(fresh.listener.events[0].settings.versionWord,
+        ASSERT_EQ(fresh.listener.Events().size(), 1u);
+        EXPECT_EQ(fresh.listener.Events()[0].kind, RecordingListener::Event::kSettings);
+        EXPECT_EQ(fresh.listener.Events()[0].code, kSettingsOldController);
+        EXPECT_EQ(fresh.listener.Events()[0].settings.versionWord,
                   0x10000u + c.minor * 256u + c.major);
-        EXPECT_EQ(fresh.listener.events[0].settings.hardwareType, 0u);
+        EXPECT_EQ(fresh.listener.Events()[0].settings.hardwareType, 0u);
         // The port stays open: no time-out ends this state.
         EXPECT_EQ(fresh.Ticks(40), kOutcomeNothing);
-        EXPECT_EQ(fresh.listener.events.size(), 1u);
+        EXPECT_EQ(fresh.listener.Events().size(), 1u);
     }
 }
 
@@ -272,10 +272,10 @@ TEST_F(HandshakeTest, ShortVersionOneTwoContinuesAndIsRefusedByTheFirmwareCheck)
     h.Feed(kModeFlagZero);
     h.Ticks(2);
     EXPECT_EQ(h.Feed(kFirmware1_0_0_10), kOutcomeCloseLink);
-    ASSERT_EQ(h.listener.events.size(), 1u);
-    EXPECT_EQ(h.listener.events[0].kind, ListenerEvent::kStatusValue);
-    EXPECT_EQ(h.listener.events[0].code, kStatusFirmwareTooOld);
-    EXPECT_EQ(h.listener.events[0].value, 0x0100000Au);
+    ASSERT_EQ(h.listener.Events().size(), 1u);
+    EXPECT_EQ(h.listener.Events()[0].kind, RecordingListener::Event::kStatusValue);
+    EXPECT_EQ(h.listener.Events()[0].code, kStatusFirmwareTooOld);
+    EXPECT_EQ(h.listener.Events()[0].value, 0x0100000Au);
     EXPECT_EQ(h.protocol.ProtocolState(), ST_READY);
     EXPECT_EQ(h.protocol.Settings().protocolLevel, 1);
 }
@@ -309,15 +309,15 @@ TEST_P(FirmwareCheckTest, SetsTheLevelAndOnlySixContinues) {
     EXPECT_EQ(h.protocol.Settings().protocolLevel, c.level);
     if (c.level == 6) {
         EXPECT_EQ(outcome, kOutcomeNothing);
-        EXPECT_TRUE(h.listener.events.empty());
+        EXPECT_TRUE(h.listener.Events().empty());
         h.Ticks(2);
         EXPECT_EQ(h.sink.frames, std::vector<Bytes>{Frame(0x14)});
     } else {
         EXPECT_EQ(outcome, kOutcomeCloseLink);
-        ASSERT_EQ(h.listener.events.size(), 1u);
-        EXPECT_EQ(h.listener.events[0].kind, ListenerEvent::kStatusValue);
-        EXPECT_EQ(h.listener.events[0].code, kStatusFirmwareTooOld);
-        EXPECT_EQ(h.listener.events[0].value, c.firmware);
+        ASSERT_EQ(h.listener.Events().size(), 1u);
+        EXPECT_EQ(h.listener.Events()[0].kind, RecordingListener::Event::kStatusValue);
+        EXPECT_EQ(h.listener.Events()[0].code, kStatusFirmwareTooOld);
+        EXPECT_EQ(h.listener.Events()[0].value, c.firmware);
         EXPECT_EQ(h.protocol.ProtocolState(), ST_READY);
         EXPECT_EQ(h.Ticks(40), kOutcomeNothing);  // refused: no time-out follows
     }
@@ -347,7 +347,7 @@ TEST_F(HandshakeTest, TimeOutIsRaisedOnceOnTheThirtySecondTickAfterAQuery) {
     for (int tick = 1; tick <= 31; ++tick) {
         ASSERT_EQ(h.Tick(), kOutcomeNothing) << tick;
     }
-    EXPECT_TRUE(h.listener.events.empty());
+    EXPECT_TRUE(h.listener.Events().empty());
     EXPECT_EQ(h.Tick(), kOutcomeCloseLink);
     EXPECT_EQ(h.Ticks(100), kOutcomeNothing);
     EXPECT_EQ(h.listener.Statuses(), std::vector<int32_t>{kStatusTimeout});
@@ -360,7 +360,7 @@ TEST_F(HandshakeTest, EachDelayedQueryRestartsTheTimeOut) {
     h.Ticks(2);  // mode-flag query: 32 ticks from here
     EXPECT_EQ(h.protocol.ReplyTimeout(), 32);
     EXPECT_EQ(h.Ticks(31), kOutcomeNothing);
-    EXPECT_TRUE(h.listener.events.empty());
+    EXPECT_TRUE(h.listener.Events().empty());
     EXPECT_EQ(h.Tick(), kOutcomeCloseLink);
     EXPECT_EQ(h.listener.Statuses(), std::vector<int32_t>{kStatusTimeout});
 }
@@ -478,7 +478,7 @@ TEST_F(HandshakeTest, RepliesWhileNothingIsAwaitedAreIgnored) {
     EXPECT_EQ(h.Feed(kFirmware1_0_0_10), kOutcomeNothing);
     EXPECT_EQ(h.protocol.ProtocolState(), ST_DELAY);
     EXPECT_EQ(h.protocol.Settings().firmwareVersion, 0u);
-    EXPECT_TRUE(h.listener.events.empty());
+    EXPECT_TRUE(h.listener.Events().empty());
     EXPECT_TRUE(h.sink.frames.empty());
 }
 

@@ -9,6 +9,7 @@
 #include "engine/request_execution.h"
 #include "link/controller_protocol.h"
 #include "protocol_fakes.h"
+#include "support/recording_listener.h"
 
 namespace axistune {
 
@@ -106,7 +107,7 @@ const Bytes kAck = {0x55, 0x00};
 // The protocol core with recording fakes, driven by bytes, ticks and request messages alone.
 struct Harness {
     RecordingFrameSink sink;
-    RecordingTelescopeListener listener;
+    RecordingListener listener;
     FakeAdvancedSource advanced;
     ControllerProtocol protocol{sink, listener};
     RequestExecution requests{protocol, sink, listener, advanced};
@@ -133,7 +134,7 @@ struct Harness {
     }
     void Clear() {
         sink.frames.clear();
-        listener.events.clear();
+        listener.Clear();
     }
     const Bytes& LastFrame() const { return sink.frames.back(); }
 };

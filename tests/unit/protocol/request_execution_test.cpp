@@ -257,7 +257,7 @@ TEST(Malformed, UnknownCodesAndShortPayloadsDoNothing) {
         Connect(h);
         h.Request(m);
         EXPECT_TRUE(h.sink.frames.empty()) << int(m[0]) << " length " << m.size();
-        EXPECT_TRUE(h.listener.events.empty()) << int(m[0]);
+        EXPECT_TRUE(h.listener.Events().empty()) << int(m[0]);
         EXPECT_EQ(h.protocol.ProtocolState(), ST_READY);
         EXPECT_EQ(h.advanced.taken, 0);
     }
