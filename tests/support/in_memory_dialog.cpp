@@ -511,6 +511,9 @@ void InMemoryDialog::End(intptr_t result) {
     if (IsOpen()) {
         ended_ = true;
         result_ = result;
+        // The dialog manager takes the focus off the ending dialog's control: an edit that had
+        // it reports EN_KILLFOCUS before End returns.
+        MoveFocus(0);
     }
 }
 

@@ -1,6 +1,7 @@
 // The in-memory host runs the suite every dialog host runs (support/host_conformance.h), and
-// here what only it offers or only it can be held to: Windows' integer edges (Wine parts from
-// them), its Latin-1 single-byte texts, its post counter and its scripted children.
+// here what only it offers or only it can be held to: Windows' integer edges and combo
+// selection (Wine parts from them), its Latin-1 single-byte texts, its post counter and its
+// scripted children.
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -96,6 +97,17 @@ TEST(InMemoryDialog, SingleByteTextsAreLatin1) {
     dialog.Open();
     dialog.Type(IDC_ADV_LATITUDE, L"\u00e9\u20ac");  // one byte wide, then wider
     EXPECT_EQ(dialog.TextA(IDC_ADV_LATITUDE), "\xe9?");
+}
+
+TEST(InMemoryDialog, ComboSelectionBeyondTheListClearsItLikeWindows) {
+    ProbeLogic probe;
+    InMemoryDialog dialog(IDD_INIT_SCOPE, probe);
+    dialog.Open();
+    probe.host->ComboAddString(IDC_INIT_POSITION, L"a");
+    probe.host->ComboAddString(IDC_INIT_POSITION, L"b");
+    probe.host->ComboSetSelection(IDC_INIT_POSITION, 1);
+    probe.host->ComboSetSelection(IDC_INIT_POSITION, 2);
+    EXPECT_EQ(probe.host->ComboGetSelection(IDC_INIT_POSITION), kComboNoSelection);
 }
 
 TEST(InMemoryDialog, CountsThePostsWaiting) {

@@ -1,0 +1,250 @@
+// The Win32 host runs the suite every dialog host runs (support/host_conformance.h) in real
+// dialogs from the compiled axistune.rc. The driver acts with the messages a user's input
+// produces: BM_CLICK, focus changes, WM_SETTEXT, keys through IsDialogMessage, the close box as
+// WM_SYSCOMMAND; a trackbar drag and a list pick are sent as the notifications the control
+// itself would send (pixel-exact mouse tracks would only add flakiness).
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "support/host_conformance.h"
+#include "ui/description/dialog_templates.h"
+#include "ui/win32/win32_dialog.h"
+
+using namespace axistune;
+
+namespace {
+
+// The driver's own posts; no dialog logic posts values this high.
+constexpr uintptr_t kStartBody = 0x7A5E0001u;
+constexpr uintptr_t kPumpMark = 0x7A5E0002u;
+
+class Win32Host : public HostUnderTest {
+  public:
+    intptr_t Run(int templateId, DialogLogic& logic, const Body& body) override {
+        const DialogTemplate* description = FindDialogTemplate(templateId);
+        Harness harness(*this, logic, body,
+                        description != nullptr && description->controlCount > 0
+                            ? description->controls[0].id
+                            : 0);
+        const intptr_t result = module_.RunModal(templateId, harness);
+        dialog_ = nullptr;
+        return result;
+    }
+
+    bool Click(int id) override {
+        HWND control = Usable(id);
+        if (control == nullptr) {
+            return false;
+        }
+        const LONG style = GetWindowLongW(control, GWL_STYLE);
+        if (ClassIs(control, L"Button") && (style & BS_TYPEMASK) != BS_GROUPBOX) {
+            SendMessageW(control, BM_CLICK, 0, 0);
+            return true;
+        }
+        if (ClassIs(control, L"Static") && (style & SS_NOTIFY) != 0) {
+            SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+            SendMessageW(control, WM_LBUTTONUP, 0, 0);
+            return true;
+        }
+        return false;
+    }
+    bool Type(int id, const std::wstring& text) override {
+        HWND control = Usable(id);
+        if (control == nullptr || !ClassIs(control, L"Edit") ||
+            (GetWindowLongW(control, GWL_STYLE) & ES_READONLY) != 0) {
+            return false;
+        }
+        SetFocus(control);
+        SetWindowTextW(control, text.c_str());
+        return true;
+    }
+    bool Leave(int id) override {
+        if (id == 0 || Focus() != id) {
+            return false;
+        }
+        SetFocus(nullptr);  // the dialog itself would hand the focus back
+        return true;
+    }
+    bool Pick(int id, int row) override {
+        HWND control = Usable(id);
+        if (control == nullptr || !ClassIs(control, L"ComboBox") || row < 0 ||
+            row >= SendMessageW(control, CB_GETCOUNT, 0, 0)) {
+            return false;
+        }
+        SetFocus(control);
+        SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(control));
+        return true;
+    }
+    bool Drag(int id, int position) override {
+        HWND control = Trackbar(id);
+        if (control == nullptr) {
+            return false;
+        }
+        SetFocus(control);
+        SendMessageW(control, TBM_SETPOS, TRUE, position);
+        Scroll(control, TB_THUMBTRACK);
+        return true;
+    }
+    bool Release(int id) override {
+        HWND control = Trackbar(id);
+        if (control == nullptr) {
+            return false;
+        }
+        SetFocus(control);
+        Scroll(control, TB_THUMBPOSITION);
+        Scroll(control, TB_ENDTRACK);
+        return true;
+    }
+    void PressEnter() override { Key(VK_RETURN); }
+    void PressEscape() override { Key(VK_ESCAPE); }
+    void PressCloseBox() override {
+        if (Ended()) {
+            return;
+        }
+        SendMessageW(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
+        // Unhandled, the dialog manager posts command 2; deliver it as the loop would.
+        MSG message;
+        if (!Ended() && PeekMessageW(&message, dialog_, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+    }
+    size_t Pump() override {
+        const size_t before = delivered_;
+        markSeen_ = false;
+        PostMessageW(dialog_, WM_USER, kPumpMark, 0);
+        MSG message;
+        while (!markSeen_ && PeekMessageW(&message, dialog_, WM_USER, WM_USER, PM_REMOVE)) {
+            if (message.wParam == kPumpMark) {
+                break;
+            }
+            if (!Ended()) {  // an ended dialog's loop delivers nothing more
+                DispatchMessageW(&message);
+            }
+        }
+        return delivered_ - before;
+    }
+
+    bool Has(int id) override { return GetDlgItem(dialog_, id) != nullptr; }
+    std::wstring Text(int id) override {
+        wchar_t text[512] = {};
+        GetDlgItemTextW(dialog_, id, text, 512);
+        return text;
+    }
+    bool Checked(int id) override { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
+    bool Enabled(int id) override {
+        HWND control = GetDlgItem(dialog_, id);
+        return control != nullptr && IsWindowEnabled(control) != FALSE;
+    }
+    int Position(int id) override {
+        return static_cast<int>(SendDlgItemMessageW(dialog_, id, TBM_GETPOS, 0, 0));
+    }
+    std::pair<int, int> Range(int id) override {
+        return {static_cast<int>(SendDlgItemMessageW(dialog_, id, TBM_GETRANGEMIN, 0, 0)),
+                static_cast<int>(SendDlgItemMessageW(dialog_, id, TBM_GETRANGEMAX, 0, 0))};
+    }
+    int Focus() override {
+        HWND focus = GetFocus();
+        return focus != nullptr && IsChild(dialog_, focus) ? GetDlgCtrlID(focus) : 0;
+    }
+    // EndDialog hides the dialog at once; the driver shows it before the body runs.
+    bool Ended() override { return IsWindowVisible(dialog_) == FALSE; }
+
+  private:
+    // Forwards everything to the logic under test; starts the body from the dialog's own loop
+    // and counts the posts that reach the logic.
+    class Harness : public DialogLogic {
+      public:
+        Harness(Win32Host& owner, DialogLogic& inner, const Body& body, int anchor)
+            : owner_(owner), inner_(inner), body_(body), anchor_(anchor) {}
+
+        intptr_t OnInit(DialogHost& host) override {
+            owner_.dialog_ = GetParent(reinterpret_cast<HWND>(host.ItemHandle(anchor_)));
+            host.Post(kStartBody, 0);  // ahead of anything the logic posts
+            return inner_.OnInit(host);
+        }
+        intptr_t OnCommand(int id, int code) override { return inner_.OnCommand(id, code); }
+        intptr_t OnHScroll(int code, int id) override { return inner_.OnHScroll(code, id); }
+        intptr_t OnClose() override { return inner_.OnClose(); }
+        void OnDestroy() override { inner_.OnDestroy(); }
+        intptr_t OnUser(uintptr_t wParam, intptr_t lParam) override {
+            if (wParam == kStartBody) {
+                ShowWindow(owner_.dialog_, SW_SHOWNORMAL);  // the loop's first idle does it too
+                body_();
+                if (!owner_.Ended()) {
+                    EndDialog(owner_.dialog_, kLeftOpen);
+                }
+                return 1;
+            }
+            if (wParam == kPumpMark) {  // met by a nested loop (a child dialog)
+                owner_.markSeen_ = true;
+                return 1;
+            }
+            ++owner_.delivered_;
+            return inner_.OnUser(wParam, lParam);
+        }
+
+      private:
+        Win32Host& owner_;
+        DialogLogic& inner_;
+        const Body& body_;
+        int anchor_;
+    };
+
+    HWND Usable(int id) {
+        HWND control = GetDlgItem(dialog_, id);
+        return control != nullptr && IsWindowEnabled(control) && !Ended() ? control : nullptr;
+    }
+    HWND Trackbar(int id) {
+        HWND control = Usable(id);
+        return control != nullptr && ClassIs(control, TRACKBAR_CLASSW) ? control : nullptr;
+    }
+    static bool ClassIs(HWND control, const wchar_t* name) {
+        wchar_t actual[64] = {};
+        GetClassNameW(control, actual, 64);
+        return lstrcmpiW(actual, name) == 0;
+    }
+    // WM_HSCROLL as the trackbar sends it to its parent.
+    void Scroll(HWND control, int code) {
+        const WPARAM position = static_cast<WORD>(SendMessageW(control, TBM_GETPOS, 0, 0));
+        SendMessageW(dialog_, WM_HSCROLL, MAKEWPARAM(code, position),
+                     reinterpret_cast<LPARAM>(control));
+    }
+    void Key(WPARAM key) {
+        if (Ended()) {
+            return;
+        }
+        MSG message = {};
+        HWND focus = GetFocus();
+        message.hwnd = focus != nullptr && IsChild(dialog_, focus) ? focus : dialog_;
+        message.message = WM_KEYDOWN;
+        message.wParam = key;
+        message.lParam = 1;
+        IsDialogMessageW(dialog_, &message);
+    }
+
+    Win32DialogModule module_{GetModuleHandleW(nullptr)};
+    HWND dialog_ = nullptr;
+    size_t delivered_ = 0;
+    bool markSeen_ = false;
+};
+
+std::unique_ptr<HostUnderTest> MakeWin32Host() {
+    static const bool initialised = [] {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+        return InitCommonControlsEx(&controls) != FALSE;
+    }();
+    EXPECT_TRUE(initialised);
+    return std::make_unique<Win32Host>();
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32, HostConformance,
+                         ::testing::Values(HostFactory{"Win32", &MakeWin32Host}), HostFactoryName);
+
+}  // namespace
