@@ -1,0 +1,86 @@
+#include "front_end.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/session.h"
+#include "core/port_catalogue.h"
+#include "core/status_codes.h"
+#include "core/status_texts.h"
+#include "platform/serial_port.h"
+#include "platform/serial_port_list.h"
+#include "ui/description/resource_ids.h"
+#include "ui/dlg_config.h"
+#include "ui/port_choices.h"
+#include "ui/qt/night_mode.h"
+#include "ui/qt/qt_dialog_module.h"
+
+namespace axistune {
+
+namespace {
+
+constexpr int kStartFailed = 1;
+
+void ShowStartError(const QString& text) {
+    QMessageBox::critical(nullptr, QStringLiteral("AxisTune"), text);
+}
+
+std::vector<std::string> PresentPortNames() {
+    std::vector<std::string> names;
+    for (const SerialPortEntry& entry : ListSerialPorts()) {
+        names.push_back(entry.name);
+    }
+    return names;
+}
+
+// The standard text, then why the device did not open and how to mend it.
+std::string OpenFailureStatus(const PortOpenReport& report) {
+    std::string status = StatusTextUtf8(kStatusCannotOpenPort);
+    if (report.result.failure != OpenFailure::kNone) {
+        status += " " + DescribeOpenFailure(report.device, report.result) + ".";
+    }
+    return status;
+}
+
+}  // namespace
+
+int RunLinuxProgram(QApplication& application,
+                    const std::function<void(QtDialog& dialog)>& whenOpened) {
+    // No settings, no files: every setting lives in the controller, night mode in the session.
+    PortCatalogue catalogue;
+    Session session(&catalogue);
+    if (const char* failure = session.Start()) {
+        ShowStartError(QString::fromUtf8(failure));
+        return kStartFailed;
+    }
+
+    TelescopeControl& engine = session.Engine();
+    ListedPorts ports(PresentPortNames, catalogue,
+                      [&engine] { return OpenFailureStatus(engine.LastOpenFailure()); });
+    QtDialogModule module;
+    module.ReloadRowsOnOpening(IDD_MAIN, IDC_PORT, [&ports] { return ports.Names(); });
+    if (whenOpened) {
+        module.WhenOpened(whenOpened);
+    }
+    NightMode night(application);
+
+    auto dialog = std::make_unique<DlgConfig>(module, engine, session.Model(), &ports);
+    session.ConnectWindow(*dialog, *dialog);
+
+    const bool shown = dialog->Run() != -1;
+    if (!shown) {
+        ShowStartError(QStringLiteral("The main window could not be created."));
+    }
+
+    if (!session.Stop()) {
+        // The worker may still be inside a post to the window controller: leave it to the
+        // process's end rather than free it under the worker.
+        (void)dialog.release();
+    }
+    return shown ? 0 : kStartFailed;
+}
+
+}  // namespace axistune

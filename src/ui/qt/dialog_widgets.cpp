@@ -1,0 +1,68 @@
+#include "ui/qt/dialog_widgets.h"
+
+#include <QAbstractItemView>
+#include <QEvent>
+#include <QString>
+#include <algorithm>
+
+namespace axistune {
+
+void BitmapButton::SetArrow(const ArrowImage& arrow) {
+    arrow_ = arrow;
+    Refresh();
+}
+
+void BitmapButton::changeEvent(QEvent* event) {
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::EnabledChange) {
+        Refresh();
+    }
+}
+
+void BitmapButton::showEvent(QShowEvent* event) {
+    Refresh();  // the screen, and with it the pixel ratio, is known now
+    QPushButton::showEvent(event);
+}
+
+void BitmapButton::Refresh() {
+    if (arrow_.IsNull()) {
+        return;
+    }
+    const QPalette::ColorGroup group = isEnabled() ? QPalette::Active : QPalette::Disabled;
+    const QPixmap pixmap =
+        arrow_.Render(palette().color(group, QPalette::ButtonText), scale_, devicePixelRatioF());
+    QIcon icon;
+    icon.addPixmap(pixmap, QIcon::Normal);
+    icon.addPixmap(pixmap, QIcon::Disabled);
+    setIcon(icon);
+    setIconSize(pixmap.deviceIndependentSize().toSize());
+}
+
+void ReloadingComboBox::Reload() {
+    if (!source_) {
+        return;
+    }
+    const QString chosen = currentText();
+    clear();
+    for (const std::wstring& row : source_()) {
+        addItem(QString::fromStdWString(row));
+    }
+    const int row = findText(chosen);
+    setCurrentIndex(row);
+    if (row < 0 && isEditable()) {
+        setEditText(chosen);
+    }
+}
+
+void ReloadingComboBox::showPopup() {
+    Reload();
+    // Device names are longer than the box is wide: the list is as wide as its longest row.
+    int widest = width();
+    for (int row = 0; row < count(); ++row) {
+        widest = std::max(widest, fontMetrics().horizontalAdvance(itemText(row)) + 32);
+    }
+    view()->setMinimumWidth(widest);
+    QComboBox::showPopup();
+}
+
+}  // namespace axistune
