@@ -35,6 +35,8 @@ set(CPACK_THREADS 0)
 # File names, the arm64 dependencies and the like are decided per generator when cpack runs.
 set(CPACK_PROJECT_CONFIG_FILE ${_pkg}/cpack-per-generator.cmake)
 set(_binaries "")
+# The settings file's description (axistune-cli's backup format), once it is written.
+file(GLOB _settings_doc ${PROJECT_SOURCE_DIR}/docs/settings-file*.md)
 
 if(WIN32)
   # ---- Windows: everything in one folder, as the portable zip is run from it. ----
@@ -43,7 +45,8 @@ if(WIN32)
       install(TARGETS ${program} RUNTIME DESTINATION .)
     endif()
   endforeach()
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${_settings_doc}
+          DESTINATION .)
 
   # The programs link the MinGW-w64 runtime, winpthreads and GCC's runtime statically; their
   # notices go with every copy. Debian's toolchain keeps them in its packages' copyright files.
@@ -91,8 +94,11 @@ else()
   set(_gz ${PROJECT_BINARY_DIR}/packaging-gz)
   file(MAKE_DIRECTORY ${_gz})
   set(_pages dxsim.1)
-  if(_cli_target)
+  if(_cli_target AND EXISTS ${_pkg}/linux/axistune-cli.1)
     list(APPEND _pages axistune-cli.1)
+  elseif(_cli_target)
+    message(WARNING "Packaging: packaging/linux/axistune-cli.1 is missing; the .deb has no "
+                    "manual page for axistune-cli")
   endif()
   foreach(page ${_pages})
     axistune_gzip(${_pkg}/linux/${page} ${_gz}/${page}.gz)
@@ -100,7 +106,7 @@ else()
   endforeach()
   axistune_gzip(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${_gz}/changelog.gz)
   install(FILES ${_gz}/changelog.gz ${_pkg}/linux/copyright ${_pkg}/linux/README.Debian
-                ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${_doc})
+                ${PROJECT_SOURCE_DIR}/README.md ${_settings_doc} DESTINATION ${_doc})
 
   if(TARGET axistune_qt)
     install(FILES ${_pkg}/linux/axistune.desktop DESTINATION share/applications)

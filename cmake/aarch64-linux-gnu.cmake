@@ -18,3 +18,12 @@ find_program(_qemu qemu-aarch64)
 if(_qemu)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${_qemu} -L /usr/${TOOLCHAIN_PREFIX})
 endif()
+
+# CLI11 and nlohmann/json are header-only and the same for every architecture: the build
+# machine's packages serve the cross build too. (Their include directory is /usr/include; the
+# cross compiler still takes its C library's headers from the same glibc release.)
+foreach(package CLI11 nlohmann_json)
+  if(EXISTS /usr/share/cmake/${package}/${package}Config.cmake)
+    set(${package}_DIR /usr/share/cmake/${package} CACHE PATH "")
+  endif()
+endforeach()
