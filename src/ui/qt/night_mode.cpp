@@ -30,7 +30,8 @@ QPalette NightMode::Palette() {
     const QColor dim(110, 16, 16);  // disabled text
     const QColor edge(70, 8, 8);
     QPalette palette;
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Window, black);
         palette.setColor(group, QPalette::WindowText, text);
         palette.setColor(group, QPalette::Base, ground);
@@ -40,7 +41,7 @@ QPalette NightMode::Palette() {
         palette.setColor(group, QPalette::ButtonText, text);
         palette.setColor(group, QPalette::BrightText, QColor(255, 60, 60));
         palette.setColor(group, QPalette::Highlight, QColor(120, 0, 0));
-        palette.setColor(group, QPalette::HighlightedText, QColor(255, 90, 90));
+        palette.setColor(group, QPalette::HighlightedText, QColor(255, 80, 80));
         palette.setColor(group, QPalette::Link, QColor(255, 70, 70));
         palette.setColor(group, QPalette::LinkVisited, QColor(190, 40, 40));
         palette.setColor(group, QPalette::ToolTipBase, black);

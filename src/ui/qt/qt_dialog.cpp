@@ -418,14 +418,19 @@ bool QtDialog::eventFilter(QObject* watched, QEvent* event) {
     }
     const int id = found->second;
     if (event->type() == QEvent::FocusOut && qobject_cast<QLineEdit*>(watched) != nullptr) {
+        focusedEdit_ = 0;
         const bool committed = editDirty_.count(id) != 0 && !editDirty_[id];
         editDirty_.erase(id);
         if (!committed) {
             Command(id, kEnKillFocus);
         }
     } else if (event->type() == QEvent::FocusIn && qobject_cast<QLineEdit*>(watched) != nullptr) {
-        editDirty_.erase(id);
-        Command(id, kEnSetFocus);
+        // Qt repeats the focus when the window is activated again without a focus change.
+        if (focusedEdit_ != id) {
+            focusedEdit_ = id;
+            editDirty_.erase(id);
+            Command(id, kEnSetFocus);
+        }
     } else if (event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         auto* label = static_cast<QWidget*>(watched);

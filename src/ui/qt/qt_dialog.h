@@ -90,6 +90,7 @@ class QtDialog : public QDialog, public DialogHost {
     std::vector<int> order_;         // template order, which is the tab order
     std::map<QObject*, int> ids_;    // edits and notifying labels, for the event filter
     std::map<int, bool> editDirty_;  // typed into since Return last committed the entry
+    int focusedEdit_ = 0;            // the edit that reported EN_SETFOCUS last and has not lost it
     double scale_ = 1.0;             // the dialog units against the templates' font
     size_t delivered_ = 0;
     bool ended_ = false;
