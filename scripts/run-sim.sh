@@ -2,6 +2,11 @@
 # Quick start: AxisTune under Wine, connected to a simulated controller.
 #
 #   sudo bash scripts/run-sim.sh [PROFILE]
+#   bash scripts/run-sim.sh --native [PROFILE]
+#
+# --native runs the Linux program (apps/qt) instead of axistune.exe under Wine: on a usable
+# display it opens there (type the printed device path into the port box); without one it
+# connects offscreen, saves a screenshot and prints its path.
 #
 # PROFILE is the controller dxsim simulates: dx5 (default), dx3, rv5, or one the program refuses:
 # incompatible, old-firmware, old-version.
@@ -18,9 +23,14 @@
 set -euo pipefail
 
 profiles="dx5 dx3 rv5 incompatible old-firmware old-version"
+native=0
+if [ "${1:-}" = --native ]; then
+    native=1
+    shift
+fi
 profile=${1:-dx5}
 if [ $# -gt 1 ] || ! [[ " $profiles " == *" $profile "* ]]; then
-    echo "usage: run-sim.sh [PROFILE]   (PROFILE: ${profiles// /, }; default dx5)" >&2
+    echo "usage: run-sim.sh [--native] [PROFILE]   (PROFILE: ${profiles// /, }; default dx5)" >&2
     exit 2
 fi
 
@@ -57,18 +67,20 @@ cmake --preset native >"$work/configure-native.log" 2>&1 ||
     { cat "$work/configure-native.log" >&2; fail "configuring the native preset failed"; }
 cmake --build build/native --target dxsim -j "$(nproc)" ||
     fail "building dxsim failed"
-say "building axistune.exe (preset win64)"
-cmake --preset win64 >"$work/configure-win64.log" 2>&1 ||
-    { cat "$work/configure-win64.log" >&2; fail "configuring the win64 preset failed"; }
-cmake --build build/win64 --target axistune axistune_drive -j "$(nproc)" ||
-    fail "building axistune.exe failed"
-
 dxsim="$root/build/native/sim/dxsim"
-app="$root/build/win64/apps/win32/axistune.exe"
-drive="$root/build/win64/tests/win32/e2e/axistune_drive.exe"
-for f in "$dxsim" "$app" "$drive"; do
-    [ -f "$f" ] || fail "the build did not produce $f"
-done
+if [ "$native" = 0 ]; then
+    say "building axistune.exe (preset win64)"
+    cmake --preset win64 >"$work/configure-win64.log" 2>&1 ||
+        { cat "$work/configure-win64.log" >&2; fail "configuring the win64 preset failed"; }
+    cmake --build build/win64 --target axistune axistune_drive -j "$(nproc)" ||
+        fail "building axistune.exe failed"
+
+    app="$root/build/win64/apps/win32/axistune.exe"
+    drive="$root/build/win64/tests/win32/e2e/axistune_drive.exe"
+    for f in "$dxsim" "$app" "$drive"; do
+        [ -f "$f" ] || fail "the build did not produce $f"
+    done
+fi
 
 # 3. Everything started from here on is ended on the way out.
 dxsim_pid=""
@@ -76,7 +88,7 @@ xvfb_pid=""
 app_pid=""
 cleanup() {
     set +e
-    if [ -d "$prefix" ]; then
+    if [ "$native" = 0 ] && [ -d "$prefix" ]; then
         timeout 30 "$root/scripts/wine-prefix.sh" kill "$prefix" >/dev/null 2>&1
     fi
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
@@ -98,6 +110,49 @@ wait_for() {
     done
     return 1
 }
+
+# The Linux program: dxsim behind a stable link, and the Qt front end opened on it.
+run_native() {
+    local link="$work/native-port" app="$root/build/native/apps/qt/axistune"
+    local snapshot="$root/build/native/apps/qt/axistune_qt_snapshot"
+    say "building dxsim and the Linux axistune (preset native)"
+    cmake --build build/native --target dxsim axistune_qt axistune_qt_snapshot -j "$(nproc)" ||
+        fail "building the Linux program failed (is qt6-base-dev installed?)"
+    for f in "$dxsim" "$app" "$snapshot"; do
+        [ -f "$f" ] || fail "the build did not produce $f"
+    done
+    rm -f "$trace"
+    "$dxsim" --profile "$profile" --link "$link" --trace-file "$trace" >"$work/dxsim.out" 2>&1 &
+    dxsim_pid=$!
+    wait_for 50 test -e "$link" || { cat "$work/dxsim.out" >&2; fail "dxsim did not start"; }
+    say "dxsim ($profile) serves $(head -n1 "$work/dxsim.out") behind $link; trace in $trace"
+    local baud_hint=""
+    [ "$profile" = dx3 ] && baud_hint=", untick the 115200 Baud box (the DX3 runs at 9600)"
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && { [ -n "${WAYLAND_DISPLAY:-}" ] ||
+        timeout 10 xdpyinfo >/dev/null 2>&1; }; then
+        say "opening AxisTune: type $link into the Port box$baud_hint and press Connect."
+        say "Ctrl+N switches night mode; close the window to end"
+        "$app" >"$work/axistune-native.log" 2>&1 || true
+        say "AxisTune ended"
+        exit 0
+    fi
+    say "no usable display: connecting offscreen"
+    local shot="$work/linux-main-window-$profile.png" result=0
+    QT_QPA_PLATFORM=offscreen timeout 60 "$snapshot" --port "$link" --baud "$baud" \
+        --expect "$expected" --out "$shot" --timeout-ms 30000 >"$work/snapshot.log" 2>&1 ||
+        result=$?
+    grep -v '^QStandardPaths' "$work/snapshot.log" || true
+    case $result in
+        0) say "done: the $profile controller was answered as expected ($expected)" ;;
+        3) fail "the window did not show \"$expected\" (see the status above and $trace)" ;;
+        124) fail "the Linux program did not finish in time" ;;
+        *) fail "the Linux program failed (exit $result); see $work/snapshot.log" ;;
+    esac
+    say "screenshot of the main window: $shot"
+    exit 0
+}
+
+[ "$native" = 1 ] && run_native
 
 # 4. The simulated controller.
 rm -f "$trace"
