@@ -56,7 +56,7 @@ run_preset native-tsan 1
 
 if [ -x scripts/run-fuzz.sh ] || [ -f scripts/run-fuzz.sh ]; then
   note "fuzzing"
-  if bash scripts/run-fuzz.sh "${AXISTUNE_FUZZ_SECONDS:-60}" 2>&1 | tee "$logs/fuzz.log"; then
+  if bash scripts/run-fuzz.sh "${AXISTUNE_FUZZ_SECONDS:-30}" 2>&1 | tee "$logs/fuzz.log"; then
     n=$(grep -c '^\[ reliability \] fuzz ' "$logs/fuzz.log" || true)
     total_passed=$((total_passed + n))
     summary+=("fuzz: $n targets without a crash")
@@ -64,6 +64,21 @@ if [ -x scripts/run-fuzz.sh ] || [ -f scripts/run-fuzz.sh ]; then
     total_failed=$((total_failed + 1))
     summary+=("fuzz: a target crashed or could not be built (see $logs/fuzz.log)")
   fi
+fi
+
+note "packages"
+# Builds the installer, the zip and the .deb files and tests what a user installs.
+bash scripts/test-packages.sh 2>&1 | tee "$logs/packages-stage.log"
+line=$(grep -E '^Packages: [0-9]+ passed, [0-9]+ failed' "$logs/packages-stage.log" | tail -n 1)
+if [ -n "$line" ]; then
+  p=$(sed -E 's/^Packages: ([0-9]+) passed.*/\1/' <<<"$line")
+  f=$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")
+  total_passed=$((total_passed + p))
+  total_failed=$((total_failed + f))
+  summary+=("packages: $p passed, $f failed")
+else
+  total_failed=$((total_failed + 1))
+  summary+=("packages: no summary (see $logs/packages-stage.log)")
 fi
 
 note "formatting"
