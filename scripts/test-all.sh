@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up everything and runs every test: the native suites, the same suites under
 # AddressSanitizer+UndefinedBehaviorSanitizer and under ThreadSanitizer, the Windows build's
-# suites under Wine (platform, user interface and end to end), a short fuzz run, and a
-# formatting check. Ends with one line: "Total: N passed, N failed".
+# suites under Wine (platform, user interface and end to end), a short fuzz run, the packages
+# with their install tests, and a formatting check. Ends with one line: "Total: N passed, N failed".
 #
 #   bash scripts/test-all.sh            everything
 #   AXISTUNE_FUZZ_SECONDS=10 bash ...   shorter fuzz run
