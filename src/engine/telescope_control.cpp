@@ -53,6 +53,7 @@ struct TelescopeControl::Impl final : QueueWriter, AdvancedSource, ReplySide, Re
     int OnTick() override { return Published(protocol.OnTick()); }
     void Execute(const uint8_t* message) override {
         execution.Execute(message);
+        requestsExecuted.fetch_add(1, std::memory_order_relaxed);
         Published(0);
     }
 
@@ -60,6 +61,11 @@ struct TelescopeControl::Impl final : QueueWriter, AdvancedSource, ReplySide, Re
     // step that may have changed it.
     int Published(int outcome) {
         protocolLevel.store(protocol.Settings().protocolLevel, std::memory_order_relaxed);
+        EngineProgressObserver* observer = progressObserver.load(std::memory_order_acquire);
+        if (observer != nullptr) {
+            observer->OnEngineStep(requestsExecuted.load(std::memory_order_relaxed),
+                                   protocol.IsIdle());
+        }
         return outcome;
     }
 
@@ -95,6 +101,8 @@ struct TelescopeControl::Impl final : QueueWriter, AdvancedSource, ReplySide, Re
     Event workerStop{EventReset::kManual, false};
     AdvancedSettings pendingAdvanced{};
     std::atomic<uint8_t> protocolLevel{0};
+    std::atomic<uint64_t> requestsExecuted{0};
+    std::atomic<EngineProgressObserver*> progressObserver{nullptr};
     SerialLink link{*this, workerStop, ports};
     ControllerProtocol protocol{link, listener};
     RequestExecution execution{protocol, link, listener, *this};
@@ -161,6 +169,10 @@ PortOpenReport TelescopeControl::LastOpenFailure() const {
 
 uint8_t TelescopeControl::ProtocolLevel() const {
     return impl_->protocolLevel.load(std::memory_order_relaxed);
+}
+
+void TelescopeControl::SetProgressObserver(EngineProgressObserver* observer) {
+    impl_->progressObserver.store(observer, std::memory_order_release);
 }
 
 void TelescopeControl::WriteMessage(const uint8_t* bytes, size_t count) {

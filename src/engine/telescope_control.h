@@ -11,6 +11,16 @@
 
 namespace axistune {
 
+// Front ends without a window wait for each exchange to end. Most settings requests get no
+// answer from the controller, so the engine says when it has executed a request and whether it
+// is idle again (awaits no answer). Called on the worker thread after every request, reply and
+// tick; it must return quickly.
+class EngineProgressObserver {
+  public:
+    virtual void OnEngineStep(uint64_t requestsExecuted, bool idle) = 0;
+    virtual ~EngineProgressObserver() = default;
+};
+
 // The engine: a worker thread fed by a private byte queue. Every operation writes one message
 // into the queue and returns at once; the worker owns the connection, the serial port and the
 // protocol, and reports through the listener (on the worker thread).
@@ -41,6 +51,9 @@ class TelescopeControl : public ControlRequests {
     // The controller's protocol level as last set by the worker (relaxed; a stale value only
     // decides whether one overtone or current-increase request is queued).
     uint8_t ProtocolLevel() const;
+
+    // Any thread; null stops the calls. The window never sets one.
+    void SetProgressObserver(EngineProgressObserver* observer);
 
   protected:
     void WriteMessage(const uint8_t* bytes, size_t count) override;

@@ -1,0 +1,47 @@
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <thread>
+
+#include "interrupt.h"
+
+namespace axistune::cli {
+
+namespace {
+
+std::function<void()> gHandler;
+std::atomic<bool> gEnding{false};
+std::thread gListener;
+sigset_t gSignals;
+
+}  // namespace
+
+InterruptListener::InterruptListener(std::function<void()> handler) {
+    gHandler = std::move(handler);
+    sigemptyset(&gSignals);
+    sigaddset(&gSignals, SIGINT);
+    sigaddset(&gSignals, SIGTERM);
+    sigaddset(&gSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &gSignals, nullptr);
+    gListener = std::thread([] {
+        for (;;) {
+            int received = 0;
+            if (sigwait(&gSignals, &received) != 0) {
+                continue;
+            }
+            if (gEnding.load()) {
+                return;
+            }
+            gHandler();
+        }
+    });
+}
+
+InterruptListener::~InterruptListener() {
+    gEnding.store(true);
+    pthread_kill(gListener.native_handle(), SIGTERM);
+    gListener.join();
+}
+
+}  // namespace axistune::cli
