@@ -11,6 +11,29 @@ namespace axistune {
 
 namespace {
 
+constexpr int kDesignDpi = 96;  // the bitmaps' own resolution
+
+// The DPI the window is drawn at: GetDpiForWindow where the system has it (Windows 10 1607 and
+// later, per monitor), else the screen's.
+int WindowDpi(HWND window) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi != 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    HDC context = GetDC(window);
+    const int dpi = context != nullptr ? GetDeviceCaps(context, LOGPIXELSY) : 0;
+    if (context != nullptr) {
+        ReleaseDC(window, context);
+    }
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
 // One open dialog: the DialogHost that its logic acts through, and the owner of the GDI objects
 // and icons created for it, which live until the dialog has closed.
 class Win32Dialog : public DialogHost {
@@ -104,6 +127,18 @@ void Win32Dialog::SetButtonBitmap(int id, int bitmapResourceId) {
                                0, 0, LR_DEFAULTCOLOR);
     if (bitmap == nullptr) {
         return;
+    }
+    // The dialog is scaled to the screen's DPI; the bitmap grows with it.
+    const int dpi = WindowDpi(window_);
+    BITMAP size = {};
+    if (dpi != kDesignDpi && GetObjectW(bitmap, sizeof size, &size) != 0) {
+        HANDLE scaled = LoadImageW(module_.Instance(), MAKEINTRESOURCEW(bitmapResourceId),
+                                   IMAGE_BITMAP, MulDiv(size.bmWidth, dpi, kDesignDpi),
+                                   MulDiv(size.bmHeight, dpi, kDesignDpi), LR_DEFAULTCOLOR);
+        if (scaled != nullptr) {
+            DeleteObject(bitmap);
+            bitmap = scaled;
+        }
     }
     gdiObjects_.push_back(static_cast<HGDIOBJ>(bitmap));
     SendDlgItemMessageW(window_, id, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
