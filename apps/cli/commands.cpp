@@ -77,7 +77,10 @@ int Open(ControllerClient& client, const CommonOptions& common) {
         client.Disconnect();
     }
     if (!outcome.Ok()) {
-        std::cerr << "axistune-cli: " << device << ": " << outcome.message << "\n";
+        // An open failure names the device itself.
+        std::cerr << "axistune-cli: "
+                  << (outcome.result == ClientResult::kPortFailed ? "" : device + ": ")
+                  << outcome.message << "\n";
         return Finish(client, ExitFor(outcome));
     }
     return kExitOk;

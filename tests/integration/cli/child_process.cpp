@@ -1,0 +1,128 @@
+#include "child_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace cli_test {
+
+namespace {
+
+pid_t Spawn(std::vector<std::string> args, const std::string& out, const std::string& err) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string TempPath(const std::string& name) {
+    static int counter = 0;
+    return std::string(testing::TempDir()) + "cli-" + std::to_string(getpid()) + "-" +
+           std::to_string(++counter) + "-" + name;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::trunc) << text;
+}
+
+RunResult Run(const std::vector<std::string>& args, int timeoutMs) {
+    const std::string out = TempPath("out");
+    const std::string err = TempPath("err");
+    RunResult result;
+    const pid_t pid = Spawn(args, out, err);
+    if (pid < 0) {
+        return result;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = ReadFile(out);
+    result.err = ReadFile(err);
+    unlink(out.c_str());
+    unlink(err.c_str());
+    return result;
+}
+
+RunResult RunCli(std::vector<std::string> args) {
+    args.insert(args.begin(), CLI_BINARY);
+    return Run(args);
+}
+
+Background::Background(const std::vector<std::string>& args) {
+    pid_ = Spawn(args, "/dev/null", "/dev/null");
+}
+
+Background::~Background() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+Simulator::Simulator(const std::string& name, std::vector<std::string> options)
+    : link_(TempPath(name)), trace_(TempPath(name + ".trace")) {
+    std::vector<std::string> args = {DXSIM_BINARY, "--link", link_, "--trace-file", trace_};
+    args.insert(args.end(), options.begin(), options.end());
+    process_ = std::make_unique<Background>(args);
+    for (int i = 0; i < 200 && !Exists(link_); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::vector<std::string> Simulator::HostFrames() const {
+    std::vector<std::string> frames;
+    std::istringstream lines(ReadFile(trace_));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("host>") != std::string::npos) {
+            frames.push_back(line);
+        }
+    }
+    return frames;
+}
+
+}  // namespace cli_test

@@ -1,0 +1,117 @@
+// Backup, diff and restore between simulated controllers, through the program itself.
+#include <gtest/gtest.h>
+
+#include "child_process.h"
+#include "core/settings_file.h"
+
+using namespace cli_test;
+using namespace axistune;
+
+namespace {
+
+SettingsFile Parse(const std::string& path) {
+    SettingsFile file;
+    SettingsFileError error;
+    EXPECT_TRUE(ReadSettingsFile(ReadFile(path), &file, &error)) << path << ": " << error.message;
+    return file;
+}
+
+// Another valid value for every writable setting (currents lower, so they stay within the
+// controller's maximum).
+SettingsFile ChangeEverySetting(SettingsFile file) {
+    for (const SettingInfo& info : SettingTable()) {
+        int64_t& v = file.values[info.id];
+        if (info.ReadOnly() || !file.present[info.id]) {
+            continue;
+        }
+        if (info.unit == std::string("mA")) {
+            v -= 10;
+        } else if (info.format == SettingFormat::kLatitude ||
+                   info.format == SettingFormat::kLongitude) {
+            v = -v + 86400 + 24;  // the other side, a degree and a second off
+        } else {
+            v = v < info.maximum ? v + 1 : info.minimum;
+        }
+    }
+    return file;
+}
+
+TEST(CliRestore, BackupOfOneControllerRestoredOntoAnotherIsReportedAfterAFreshConnect) {
+    Simulator dx3("dx3", {"--profile", "dx3", "--baud", "115200"});
+    Simulator dx5("dx5", {"--profile", "dx5"});
+    const std::string backup = TempPath("dx3.json");
+    ASSERT_EQ(RunCli({"backup", "--port", dx3.Link(), "-o", backup}).code, 0);
+
+    const RunResult before = RunCli({"diff", "--port", dx5.Link(), backup});
+    EXPECT_EQ(before.code, 1);
+    EXPECT_NE(before.out.find("gear.ra_ratio: controller 172800, file 138240"), std::string::npos)
+        << before.out;
+    EXPECT_NE(before.out.find("site.mount_type: controller german-equatorial, file fork"),
+              std::string::npos);
+
+    const RunResult restore = RunCli(
+        {"restore", "--port", dx5.Link(), backup, "--store", "--snapshot-dir", TempPath("snap")});
+    ASSERT_EQ(restore.code, 0) << restore.err;
+    EXPECT_NE(restore.out.find("Parameters stored..."), std::string::npos);
+
+    const RunResult after = RunCli({"diff", "--port", dx5.Link(), backup});
+    EXPECT_EQ(after.code, 0) << after.out;
+    // Only what a restore can never write is left: the firmware and the maximum currents.
+    EXPECT_NE(after.out.find("ra.max_current_mA: controller 1600 mA, file 1000 mA (read-only)"),
+              std::string::npos);
+}
+
+TEST(CliRestore, EverySettingChangesAndTheSnapshotBringsTheOldSettingsBack) {
+    Simulator rv5("rv5", {"--profile", "rv5"});
+    const std::string original = TempPath("original.json");
+    ASSERT_EQ(RunCli({"backup", "--port", rv5.Link(), "-o", original}).code, 0);
+    const SettingsFile read = Parse(original);
+    ASSERT_TRUE(read.present[kClosedLoop]);
+
+    const std::string changed = TempPath("changed.json");
+    WriteFile(changed, WriteSettingsFile(ChangeEverySetting(read)));
+    const std::string snapshots = TempPath("snapshots");
+    const RunResult restore =
+        RunCli({"restore", "--port", rv5.Link(), changed, "--snapshot-dir", snapshots});
+    ASSERT_EQ(restore.code, 0) << restore.err;
+    for (const SettingInfo& info : SettingTable()) {
+        EXPECT_EQ(restore.out.find(QualifiedName(info) + ":") != std::string::npos,
+                  !info.ReadOnly())
+            << QualifiedName(info) << "\n"
+            << restore.out;
+    }
+    const std::string marker = "Snapshot of the settings before the restore: ";
+    const size_t at = restore.out.find(marker);
+    ASSERT_NE(at, std::string::npos) << restore.out;
+    const std::string snapshot =
+        restore.out.substr(at + marker.size(), restore.out.find('\n', at) - at - marker.size());
+    EXPECT_EQ(Parse(snapshot).values, read.values);
+
+    // The snapshot restore checks every value after a fresh connect itself.
+    const RunResult undo = RunCli({"restore", "--port", rv5.Link(), snapshot, "--no-snapshot"});
+    EXPECT_EQ(undo.code, 0) << undo.err;
+    EXPECT_NE(undo.out.find("site.closed_loop: false -> true"), std::string::npos) << undo.out;
+}
+
+TEST(CliRestore, BackupThroughATcpSerialBridge) {
+    Simulator dx5("dx5", {"--profile", "dx5"});
+    const int port = 20000 + getpid() % 20000;
+    Background bridge({"/usr/bin/socat", "TCP-LISTEN:" + std::to_string(port) + ",bind=127.0.0.1",
+                       "FILE:" + dx5.Link() + ",raw,echo=0"});
+    RunResult backup;
+    // socat needs a moment to listen; a refused connection is an open failure (5).
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        backup = RunCli({"backup", "--port", "tcp://127.0.0.1:" + std::to_string(port)});
+        if (backup.code != 5 || backup.err.find("refused") == std::string::npos) {
+            break;
+        }
+    }
+    ASSERT_EQ(backup.code, 0) << backup.err;
+    SettingsFile file;
+    SettingsFileError error;
+    ASSERT_TRUE(ReadSettingsFile(backup.out, &file, &error)) << error.message;
+    EXPECT_EQ(file.values[kRaGearRatio], 172800);
+    EXPECT_EQ(FormatValue(Setting(kLatitude), file.values[kLatitude]), "N 47:30:00");
+}
+
+}  // namespace
