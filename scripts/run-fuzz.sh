@@ -4,7 +4,7 @@
 #
 #   scripts/run-fuzz.sh [seconds-per-target]      (default 60)
 #
-# Environment: FUZZ_BUILD_DIR (default build/fuzz), FUZZ_TARGETS (default: all three),
+# Environment: FUZZ_BUILD_DIR (default build/fuzz), FUZZ_TARGETS (default: all four),
 # FUZZ_JOBS (build parallelism, default 2). Prints one line per target:
 #   [ reliability ] fuzz <target>: <executions> executions, 0 crashes
 # and exits non-zero when a target finds a crash or an invariant fails; the input is kept
@@ -19,7 +19,7 @@ fi
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build/fuzz}"
-targets=(${FUZZ_TARGETS:-fuzz_reply_side fuzz_queue fuzz_text})
+targets=(${FUZZ_TARGETS:-fuzz_reply_side fuzz_queue fuzz_text fuzz_settings_file})
 jobs="${FUZZ_JOBS:-2}"
 
 cmake --preset fuzz -S "$root" -B "$build" >/dev/null

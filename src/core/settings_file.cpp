@@ -241,6 +241,9 @@ bool ReadSettingsFile(const std::string& text, SettingsFile* file, SettingsFileE
                     cut ? "not complete JSON: the text ends early (was the file cut short?)"
                         : "not valid JSON at byte " + std::to_string(e.byte) + " of " +
                               std::to_string(text.size()));
+    } catch (const Json::exception& e) {
+        // A number too large for any setting, for one.
+        return Fail(error, "", std::string("not readable JSON: ") + e.what());
     }
     SettingsFile result;
     if (!ReadTop(root, &result, error)) {
