@@ -14,10 +14,13 @@ constexpr int kBnClicked = 0;          // BN_CLICKED; also STN_CLICKED of a noti
 constexpr int kCbnSelChange = 1;       // CBN_SELCHANGE
 constexpr int kEnChange = 0x0300;      // EN_CHANGE
 constexpr int kEnKillFocus = 0x0200;   // EN_KILLFOCUS
+constexpr int kEnSetFocus = 0x0100;    // EN_SETFOCUS
 constexpr int kTbThumbPosition = 4;    // TB_THUMBPOSITION
 constexpr int kTbThumbTrack = 5;       // TB_THUMBTRACK
 constexpr int kTbEndTrack = 8;         // TB_ENDTRACK
 constexpr int kComboNoSelection = -1;  // CB_ERR
+constexpr int kIdOk = 1;               // IDOK: Enter, the default button
+constexpr int kIdCancel = 2;           // IDCANCEL: Escape, the close box
 
 // Opaque identity of a control (its window handle under Win32); 0 when there is no such control.
 using ControlHandle = uintptr_t;

@@ -7,10 +7,7 @@ namespace axistune {
 
 namespace {
 
-constexpr int kEnSetFocus = 0x0100;
 constexpr int kStnClicked = 0;
-constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
 constexpr ControlHandle kHandleBase = 0x1000;
 
 std::wstring Widen(const char* text) {

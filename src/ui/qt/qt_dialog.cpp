@@ -26,9 +26,6 @@ namespace axistune {
 
 namespace {
 
-constexpr int kIdOk = 1;
-constexpr int kEnSetFocus = 0x0100;
-constexpr int kIdCancel = 2;
 // Trackbar codes beside those of dialog_host.h (Win32 values).
 constexpr int kTbLineUp = 0;
 constexpr int kTbLineDown = 1;
