@@ -215,7 +215,6 @@ void PtyServer::Run() {
         if (stopping_) {
             return;
         }
-        const int64_t now = Now();
         if (line_.IsOpen() && line_.master() == master) {
             short revents = fds[1].revents;
             if (!watchMaster) {
@@ -223,13 +222,13 @@ void PtyServer::Run() {
                 poll(&probe, 1, 0);
                 revents = probe.revents;
             }
-            ServiceLine((revents & POLLIN) != 0, (revents & POLLHUP) != 0, now);
+            ServiceLine((revents & POLLIN) != 0, (revents & POLLHUP) != 0);
         }
-        Flush(now);
+        Flush(Now());
     }
 }
 
-void PtyServer::ServiceLine(bool readable, bool hungUpNow, int64_t now) {
+void PtyServer::ServiceLine(bool readable, bool hungUpNow) {
     if (readable) {
         uint8_t buf[256];
         for (;;) {
@@ -246,7 +245,9 @@ void PtyServer::ServiceLine(bool readable, bool hungUpNow, int64_t now) {
                                                    : "host set " + std::to_string(baud) + " baud");
                 }
             }
-            model_->Receive(buf, static_cast<size_t>(n), now);
+            // Stamped per read: a host that keeps the line full keeps this loop going, and one
+            // time for the whole loop would make the rest of a frame the buffer split look late.
+            model_->Receive(buf, static_cast<size_t>(n), Now());
         }
         framesArrived_.notify_all();
     }

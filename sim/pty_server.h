@@ -75,7 +75,7 @@ class PtyServer {
   private:
     void Run();
     int64_t Now() const;
-    void ServiceLine(bool readable, bool hungUpNow, int64_t now);
+    void ServiceLine(bool readable, bool hungUpNow);
     void Flush(int64_t now);
     bool OpenLine(std::string* error);  // mutex_ held
     void CloseLine(const char* why);    // mutex_ held

@@ -161,6 +161,38 @@ TEST(PtyServer, FaultsSwitchAtRunTime) {
     EXPECT_EQ(r[6], 6);
 }
 
+// A controller slow to take in a long burst must not count its own slowness as a pause on the
+// line: the rest of a frame that the burst's end split off arrives well within the inter-byte
+// time-out, even though the burst took far longer than that to take in.
+TEST(PtyServer, SlowIntakeOfABurstDoesNotTimeOutTheFrameItSplit) {
+    class SlowSink : public dxsim::TraceSink {
+      public:
+        void HostBytes(const uint8_t*, size_t, const std::string&) override {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        void DeviceBytes(const uint8_t*, size_t, const std::string&) override {}
+        void Note(const std::string&) override {}
+    } sink;
+    ServerOptions o = Options("dx5");
+    o.trace = &sink;
+    PtyServer server(o);
+    ASSERT_TRUE(server.Start());
+    HostPort host;
+    ASSERT_TRUE(host.Open(server.SlavePath(), B115200));
+    const Bytes tracking = {0xAA, 0x03, 0x24, 0x00, 0x01};
+    constexpr uint32_t kBurstFrames = 400;  // several reads, well over the time-out to take in
+    Bytes burst;
+    for (uint32_t i = 0; i < kBurstFrames; ++i) {
+        burst.insert(burst.end(), tracking.begin(), tracking.end());
+    }
+    burst.insert(burst.end(), tracking.begin(), tracking.begin() + 2);
+    ASSERT_TRUE(host.Send(burst));
+    ASSERT_TRUE(server.WaitForFrames(0x24, kBurstFrames, 10000));
+    ASSERT_TRUE(host.Send(Bytes(tracking.begin() + 2, tracking.end())));
+    EXPECT_TRUE(server.WaitForFrames(0x24, kBurstFrames + 1, 2000));
+    EXPECT_EQ(server.GetCounters().droppedBytes, 0u);
+}
+
 TEST(PtyServer, RepliesForAHostThatLeftAreNotGivenToTheNextOne) {
     ServerOptions o = Options("dx5");
     o.faults.replyDelayMs = 300;
