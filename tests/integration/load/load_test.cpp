@@ -304,7 +304,8 @@ TEST(Load, RequestsArriveOnceInOrderWhileRepliesAndTicksFlow) {
         const int warmedUp = WriteFor(engine, 0, kWarmUpSeconds, kRequests);
         ASSERT_TRUE(checker.WaitForFrames(warmedUp, 60000))
             << checker.Frames() << " of " << warmedUp << " frames arrived, " << checker.Mismatches()
-            << " out of order, " << checker.Rejected() << " bytes of malformed frames";
+            << " out of order, " << checker.Rejected() << " bytes of malformed frames "
+            << checker.FirstRejected();
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         const long rssBefore = ResidentKb();
         const int beatsBefore = ticker.Beats();
@@ -318,7 +319,8 @@ TEST(Load, RequestsArriveOnceInOrderWhileRepliesAndTicksFlow) {
         const auto written = Clock::now();
         ASSERT_TRUE(checker.WaitForFrames(end, 60000))
             << checker.Frames() << " of " << end << " frames arrived, " << checker.Mismatches()
-            << " out of order, " << checker.Rejected() << " bytes of malformed frames";
+            << " out of order, " << checker.Rejected() << " bytes of malformed frames "
+            << checker.FirstRejected();
         const auto arrived = Clock::now();
         const int beats = ticker.Beats() - beatsBefore;
         const long long longestGap = ticker.LongestGapMs();
