@@ -94,9 +94,17 @@ void SerialLink::WriteFrame(const uint8_t* bytes, size_t count) {
     if (!connection_ || shutdown_.Wait(0)) {
         return;
     }
-    if (connection_->port.Write(bytes, count, kFrameWriteWaitMs) == WriteOutcome::kFailed) {
+    const WriteOutcome outcome = connection_->port.Write(bytes, count, kFrameWriteWaitMs);
+    if (outcome == WriteOutcome::kFailed) {
         connection_->lost.store(true);
     }
+    if (WireObserver* wire = Wire(); wire != nullptr) {
+        wire->OnFrameWritten(bytes, count, outcome);
+    }
+}
+
+void SerialLink::SetWireObserver(WireObserver* observer) {
+    wire_.store(observer, std::memory_order_release);
 }
 
 bool SerialLink::JoinStrayReaders(uint32_t timeoutMs) {

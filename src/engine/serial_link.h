@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "core/port_catalogue.h"
 #include "engine/dispatcher.h"
 #include "engine/queue_writer.h"
+#include "engine/wire_observer.h"
 #include "link/frame_sink.h"
 #include "platform/event.h"
 #include "platform/serial_port.h"
@@ -42,6 +44,10 @@ class SerialLink : public ConnectionLink, public FrameSink {
 
     void WriteFrame(const uint8_t* bytes, size_t count) override;
 
+    // Any thread; null stops the calls. The observer sees each frame after its write.
+    void SetWireObserver(WireObserver* observer);
+    WireObserver* Wire() const { return wire_.load(std::memory_order_acquire); }
+
     // Shutdown helpers: ask the reader to stop, then poll for its end while the caller drains
     // the queue (a reader blocked on a full queue could not see its stop event otherwise).
     void SignalReaderStop();
@@ -64,6 +70,7 @@ class SerialLink : public ConnectionLink, public FrameSink {
     std::shared_ptr<Connection> connection_;
     std::unique_ptr<Thread> reader_;
     std::vector<std::unique_ptr<Thread>> strayReaders_;
+    std::atomic<WireObserver*> wire_{nullptr};
 };
 
 // Cuts received bytes into serial-bytes messages of at most 31 bytes, in order.

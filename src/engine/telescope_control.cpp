@@ -48,6 +48,9 @@ struct TelescopeControl::Impl final : QueueWriter, AdvancedSource, ReplySide, Re
 
     int StartHandshake() override { return Published(protocol.StartHandshake()); }
     int OnSerialBytes(const uint8_t* bytes, uint32_t count) override {
+        if (WireObserver* wire = link.Wire(); wire != nullptr) {
+            wire->OnBytesReceived(bytes, count);
+        }
         return Published(protocol.OnSerialBytes(bytes, count));
     }
     int OnTick() override { return Published(protocol.OnTick()); }
@@ -173,6 +176,10 @@ uint8_t TelescopeControl::ProtocolLevel() const {
 
 void TelescopeControl::SetProgressObserver(EngineProgressObserver* observer) {
     impl_->progressObserver.store(observer, std::memory_order_release);
+}
+
+void TelescopeControl::SetWireObserver(WireObserver* observer) {
+    impl_->link.SetWireObserver(observer);
 }
 
 void TelescopeControl::WriteMessage(const uint8_t* bytes, size_t count) {

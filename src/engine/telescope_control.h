@@ -6,6 +6,7 @@
 #include "core/port_catalogue.h"
 #include "core/telescope_listener.h"
 #include "engine/control_requests.h"
+#include "engine/wire_observer.h"
 #include "platform/byte_queue.h"
 #include "platform/serial_port.h"
 
@@ -54,6 +55,8 @@ class TelescopeControl : public ControlRequests {
 
     // Any thread; null stops the calls. The window never sets one.
     void SetProgressObserver(EngineProgressObserver* observer);
+    // Any thread; null stops the calls. The window never sets one.
+    void SetWireObserver(WireObserver* observer);
 
   protected:
     void WriteMessage(const uint8_t* bytes, size_t count) override;
