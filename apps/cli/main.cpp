@@ -69,7 +69,8 @@ void AddConnection(CLI::App* command, CommonOptions& common, bool json) {
     command->add_option("--baud,-b", common.baud, "115200 (default), 9600 (a DX3) or auto")
         ->check(CLI::IsMember({"115200", "9600", "auto"}));
     command->add_flag("--trace", common.trace,
-                      "Print every request sent and every report of the engine to stderr");
+                      "Print every frame and reply on the line, decoded, with the requests and the "
+                      "engine's reports, to stderr");
     command->add_option("--trace-file", common.traceFile,
                         "Write the same trace to a file (for a support request)");
     if (json) {

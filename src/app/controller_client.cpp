@@ -51,6 +51,7 @@ const char* ControllerClient::Start() {
     const char* failure = session_.Start();
     if (failure == nullptr) {
         session_.Engine().SetProgressObserver(this);
+        session_.Engine().SetWireObserver(this);
         started_ = true;
     }
     return failure;
@@ -64,6 +65,7 @@ bool ControllerClient::Shutdown() {
         return false;
     }
     session_.Engine().SetProgressObserver(nullptr);
+    session_.Engine().SetWireObserver(nullptr);
     started_ = false;
     return true;
 }
@@ -76,6 +78,37 @@ void ControllerClient::Trace(const std::string& line) {
     }
     if (sink) {
         sink(line);
+    }
+}
+
+bool ControllerClient::Tracing() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return static_cast<bool>(trace_);
+}
+
+void ControllerClient::OnFrameWritten(const uint8_t* bytes, size_t count, WriteOutcome outcome) {
+    if (!Tracing()) {
+        return;
+    }
+    std::string line;
+    {
+        std::lock_guard<std::mutex> guard(wireLock_);
+        line = wire_.Frame(bytes, count, outcome);
+    }
+    Trace("-> " + line);
+}
+
+void ControllerClient::OnBytesReceived(const uint8_t* bytes, size_t count) {
+    if (!Tracing()) {
+        return;
+    }
+    std::vector<std::string> lines;
+    {
+        std::lock_guard<std::mutex> guard(wireLock_);
+        lines = wire_.Received(bytes, count);
+    }
+    for (const std::string& line : lines) {
+        Trace("<- " + line);
     }
 }
 
@@ -230,6 +263,10 @@ ClientOutcome ControllerClient::Connect(const std::string& device, uint32_t baud
         device_ = device;
     }
     Trace("-> Connect(" + device + ", " + std::to_string(baudRate) + ")");
+    {
+        std::lock_guard<std::mutex> guard(wireLock_);
+        wire_.Reset();
+    }
     return Exchange(
         [&] { session_.Engine().Connect(kClientPort, baudRate); },
         [](const Event& e) { return e.kind == Event::kSettings && e.code == kSettingsConnected; },
@@ -255,6 +292,14 @@ ClientOutcome ControllerClient::Disconnect() {
                  false, bounds_.disconnectMs);
     if (outcome.result == ClientResult::kClosed || outcome.result == ClientResult::kRejected) {
         outcome = {};
+    }
+    std::string cutOff;
+    {
+        std::lock_guard<std::mutex> guard(wireLock_);
+        cutOff = wire_.CutOff();
+    }
+    if (!cutOff.empty()) {
+        Trace("<- " + cutOff);
     }
     return outcome;
 }

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "app/session.h"
+#include "app/wire_trace.h"
 #include "core/controller_settings.h"
 #include "core/port_catalogue.h"
 #include "core/setting_table.h"
 #include "core/telescope_listener.h"
 #include "engine/telescope_control.h"
+#include "engine/wire_observer.h"
 
 namespace axistune {
 
@@ -40,14 +42,17 @@ struct ClientOutcome {
 // window's mailbox keeps one event and may drop others). Each call sends one request and waits,
 // with a bound of its own, until the exchange has ended: the controller's answer, the engine
 // idle again, or a status that answers the request. One caller thread at a time.
-class ControllerClient : private TelescopeListener, private EngineProgressObserver {
+class ControllerClient : private TelescopeListener,
+                         private EngineProgressObserver,
+                         private WireObserver {
   public:
     struct Bounds {
         uint32_t connectMs = 20000;  // the handshake itself gives up after 8 s per query
         uint32_t exchangeMs = 5000;  // an acknowledgement the controller never sends
         uint32_t disconnectMs = 12000;
     };
-    // Event lines for a trace: requests sent and the engine's reports, decoded.
+    // Lines for a trace: requests sent, every frame and reply on the line, and the engine's
+    // reports, decoded. Called on the caller's and the engine's threads, one line at a time.
     using TraceSink = std::function<void(const std::string&)>;
 
     explicit ControllerClient(Bounds bounds);
@@ -92,9 +97,12 @@ class ControllerClient : private TelescopeListener, private EngineProgressObserv
     void OnSettings(const ControllerSettings* settings, int32_t kind) override;
     void OnVoltage(uint32_t hundredthsOfVolt) override;
     void OnEngineStep(uint64_t requestsExecuted, bool idle) override;
+    void OnFrameWritten(const uint8_t* bytes, size_t count, WriteOutcome outcome) override;
+    void OnBytesReceived(const uint8_t* bytes, size_t count) override;
 
     void Record(Event event);
     void Trace(const std::string& line);
+    bool Tracing() const;
     // Sends with `send` and waits until an event satisfies `done`, or (waitIdle) the engine
     // has executed the request and is idle again.
     ClientOutcome Exchange(const std::function<void()>& send, const Done& done, bool waitIdle,
@@ -106,6 +114,8 @@ class ControllerClient : private TelescopeListener, private EngineProgressObserv
     Session session_;
     bool started_ = false;
     TraceSink trace_;
+    std::mutex wireLock_;  // the decoder is fed on the worker, reset and flushed by the caller
+    WireTrace wire_;
 
     mutable std::mutex lock_;
     std::condition_variable changed_;

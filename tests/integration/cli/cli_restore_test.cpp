@@ -1,6 +1,8 @@
 // Backup, diff and restore between simulated controllers, through the program itself.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "child_process.h"
 #include "core/settings_file.h"
 
@@ -34,6 +36,19 @@ SettingsFile ChangeEverySetting(SettingsFile file) {
         }
     }
     return file;
+}
+
+// "AA 01 01  READ_VERSION" for each frame line of an axistune-cli trace.
+std::vector<std::string> TracedFrames(const std::string& path) {
+    std::vector<std::string> frames;
+    std::istringstream lines(ReadFile(path));
+    const std::string marker = "-> frame ";
+    for (std::string line; std::getline(lines, line);) {
+        if (const size_t at = line.find(marker); at != std::string::npos) {
+            frames.push_back(line.substr(at + marker.size()));
+        }
+    }
+    return frames;
 }
 
 TEST(CliRestore, BackupOfOneControllerRestoredOntoAnotherIsReportedAfterAFreshConnect) {
@@ -71,9 +86,20 @@ TEST(CliRestore, EverySettingChangesAndTheSnapshotBringsTheOldSettingsBack) {
     const std::string changed = TempPath("changed.json");
     WriteFile(changed, WriteSettingsFile(ChangeEverySetting(read)));
     const std::string snapshots = TempPath("snapshots");
-    const RunResult restore =
-        RunCli({"restore", "--port", rv5.Link(), changed, "--snapshot-dir", snapshots});
+    const std::string trace = TempPath("restore.trace");
+    const size_t framesBefore = rv5.HostFrames().size();
+    const RunResult restore = RunCli({"restore", "--port", rv5.Link(), changed, "--snapshot-dir",
+                                      snapshots, "--trace-file", trace});
     ASSERT_EQ(restore.code, 0) << restore.err;
+    // The trace shows every frame the controller received, in order and with its name.
+    const std::vector<std::string> traced = TracedFrames(trace);
+    const std::vector<std::string> received = rv5.HostFrames();
+    ASSERT_FALSE(traced.empty());
+    ASSERT_EQ(traced.size(), received.size() - framesBefore);
+    for (size_t i = 0; i < traced.size(); ++i) {
+        EXPECT_NE(received[framesBefore + i].find("> " + traced[i]), std::string::npos)
+            << "traced: " << traced[i] << "\nreceived: " << received[framesBefore + i];
+    }
     for (const SettingInfo& info : SettingTable()) {
         EXPECT_EQ(restore.out.find(QualifiedName(info) + ":") != std::string::npos,
                   !info.ReadOnly())
