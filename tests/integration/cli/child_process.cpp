@@ -62,7 +62,8 @@ void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::trunc) << text;
 }
 
-RunResult Run(const std::vector<std::string>& args, int timeoutMs) {
+RunResult Run(const std::vector<std::string>& args, int timeoutMs,
+              const std::function<bool()>& interruptWhen) {
     const std::string out = TempPath("out");
     const std::string err = TempPath("err");
     RunResult result;
@@ -72,7 +73,12 @@ RunResult Run(const std::vector<std::string>& args, int timeoutMs) {
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
+    bool interrupted = false;
     while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (interruptWhen && !interrupted && interruptWhen()) {
+            kill(pid, SIGINT);
+            interrupted = true;
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
@@ -88,9 +94,9 @@ RunResult Run(const std::vector<std::string>& args, int timeoutMs) {
     return result;
 }
 
-RunResult RunCli(std::vector<std::string> args) {
+RunResult RunCli(std::vector<std::string> args, const std::function<bool()>& interruptWhen) {
     args.insert(args.begin(), CLI_BINARY);
-    return Run(args);
+    return Run(args, 60000, interruptWhen);
 }
 
 Background::Background(const std::vector<std::string>& args) {

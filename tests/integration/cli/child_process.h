@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,8 +16,11 @@ struct RunResult {
 };
 
 // Runs a program to its end (bounded: killed after timeoutMs) with stdout and stderr in files.
-RunResult Run(const std::vector<std::string>& args, int timeoutMs = 60000);
-RunResult RunCli(std::vector<std::string> args);
+// interruptWhen, when given, is polled while the program runs; SIGINT goes once it holds.
+RunResult Run(const std::vector<std::string>& args, int timeoutMs = 60000,
+              const std::function<bool()>& interruptWhen = nullptr);
+RunResult RunCli(std::vector<std::string> args,
+                 const std::function<bool()>& interruptWhen = nullptr);
 
 std::string TempPath(const std::string& name);
 std::string ReadFile(const std::string& path);

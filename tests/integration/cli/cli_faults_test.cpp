@@ -29,6 +29,27 @@ TEST(CliFaults, AControllerThatStopsAnsweringEndsTheRestoreWithWhatWasAndWasNotA
     }
 }
 
+TEST(CliFaults, CtrlCWhileAnExchangeIsAwaitedStopsSendingAndSaysWhatWasDone) {
+    Simulator dx5("dx5", {"--profile", "dx5", "--no-reply-to", "SET_GEAR_RATIOS"});
+    const std::string path = TempPath("changes.json");
+    WriteFile(path, kChanges);
+    auto gearRatiosSent = [&] {
+        const std::vector<std::string> frames = dx5.HostFrames();
+        return !frames.empty() && frames.back().find("SET_GEAR_RATIOS") != std::string::npos;
+    };
+    const RunResult run =
+        RunCli({"restore", "--port", dx5.Link(), path, "--store", "--no-snapshot"}, gearRatiosSent);
+    EXPECT_EQ(run.code, 130) << run.err;
+    const std::string expected =
+        "interrupted; the restore stopped\n"
+        "Applied:\n  ra.acceleration\n"
+        "Sent, not confirmed by the controller:\n  gear.ra_ratio\n"
+        "Not applied:\n  site.mount_type\n";
+    EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("interrupted; disconnected"), std::string::npos) << run.err;
+    EXPECT_TRUE(gearRatiosSent()) << "nothing sent after the interrupt";
+}
+
 TEST(CliFaults, RefusedControllersExitFourWithTheWindowsText) {
     const struct {
         const char* profile;
