@@ -1,8 +1,6 @@
 #include "child_process.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,30 +11,11 @@
 #include <sstream>
 #include <thread>
 
-extern char** environ;
+#include "support/spawn_process.h"
 
 namespace cli_test {
 
 namespace {
-
-pid_t Spawn(std::vector<std::string> args, const std::string& out, const std::string& err) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> argv;
-    for (std::string& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        pid = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 bool Exists(const std::string& path) {
     struct stat st {};
@@ -67,7 +46,7 @@ RunResult Run(const std::vector<std::string>& args, int timeoutMs,
     const std::string out = TempPath("out");
     const std::string err = TempPath("err");
     RunResult result;
-    const pid_t pid = Spawn(args, out, err);
+    const pid_t pid = axistune::SpawnProcess(args, out, err);
     if (pid < 0) {
         return result;
     }
@@ -100,7 +79,7 @@ RunResult RunCli(std::vector<std::string> args, const std::function<bool()>& int
 }
 
 Background::Background(const std::vector<std::string>& args) {
-    pid_ = Spawn(args, "/dev/null", "/dev/null");
+    pid_ = axistune::SpawnProcess(args, "/dev/null", "/dev/null");
 }
 
 Background::~Background() {

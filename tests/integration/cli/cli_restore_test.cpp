@@ -5,6 +5,7 @@
 
 #include "child_process.h"
 #include "core/settings_file.h"
+#include "support/changed_settings.h"
 
 using namespace cli_test;
 using namespace axistune;
@@ -15,26 +16,6 @@ SettingsFile Parse(const std::string& path) {
     SettingsFile file;
     SettingsFileError error;
     EXPECT_TRUE(ReadSettingsFile(ReadFile(path), &file, &error)) << path << ": " << error.message;
-    return file;
-}
-
-// Another valid value for every writable setting (currents lower, so they stay within the
-// controller's maximum).
-SettingsFile ChangeEverySetting(SettingsFile file) {
-    for (const SettingInfo& info : SettingTable()) {
-        int64_t& v = file.values[info.id];
-        if (info.ReadOnly() || !file.present[info.id]) {
-            continue;
-        }
-        if (info.unit == std::string("mA")) {
-            v -= 10;
-        } else if (info.format == SettingFormat::kLatitude ||
-                   info.format == SettingFormat::kLongitude) {
-            v = -v + 86400 + 24;  // the other side, a degree and a second off
-        } else {
-            v = v < info.maximum ? v + 1 : info.minimum;
-        }
-    }
     return file;
 }
 
