@@ -22,6 +22,7 @@
 #include "app/heart_beat.h"
 #include "bench/bench_clock.h"
 #include "bench/far_end.h"
+#include "bench/handshake_floor.h"
 #include "bench/proc_stats.h"
 #include "bench/sample_stats.h"
 #include "core/status_codes.h"
@@ -38,10 +39,6 @@ using bench::NowNs;
 
 constexpr uint8_t kFarPort = 7;
 constexpr int64_t kFrameWaitNs = 1000000000;
-constexpr int64_t kPauseMs = 500;   // before the first query
-constexpr int64_t kTickMs = 250;    // the heartbeat
-constexpr int kDelayedQueries = 4;  // mode flag, firmware, base and axis settings
-constexpr int kDelayTicks = 2;
 
 struct Options {
     int requests = 10000;
@@ -184,43 +181,6 @@ class TickRecorder : public iHeartBeatListener {
     pid_t tid_ = 0;
 };
 
-double LineNs(const bench::Exchange& e, double charNs) {
-    return static_cast<double>(e.hostBytes + e.replyBytes) * charNs;
-}
-
-// The shortest handshake that the protocol allows on this tick train: the pause, every query and
-// answer at line speed, and each delayed query sent on the second tick after the answer before
-// it, with no time spent in the program.
-int64_t HandshakeFloorNs(int64_t startNs, const std::vector<bench::Exchange>& exchanges,
-                         const std::vector<int64_t>& ticks, double charNs) {
-    double t = static_cast<double>(startNs + kPauseMs * 1000000);
-    for (size_t i = 0; i < exchanges.size(); ++i) {
-        if (i >= 1 && i <= static_cast<size_t>(kDelayedQueries)) {
-            int seen = 0;
-            for (int64_t tick : ticks) {
-                if (static_cast<double>(tick) > t && ++seen == kDelayTicks) {
-                    t = static_cast<double>(tick);
-                    break;
-                }
-            }
-            if (seen < kDelayTicks) {
-                return -1;
-            }
-        }
-        t += LineNs(exchanges[i], charNs);
-    }
-    return static_cast<int64_t>(t) - startNs;
-}
-
-// The same with the two-tick delays taken at their full 500 ms.
-int64_t NominalFloorNs(const std::vector<bench::Exchange>& exchanges, double charNs) {
-    double t = static_cast<double>((kPauseMs + kDelayedQueries * kDelayTicks * kTickMs) * 1000000);
-    for (const bench::Exchange& e : exchanges) {
-        t += LineNs(e, charNs);
-    }
-    return static_cast<int64_t>(t);
-}
-
 void PrintLatency(const char* what, bench::Summary s, double charNs) {
     std::printf(
         "  %-34s median %7.1f us (%.2f char)   p99 %7.1f us (%.2f char)   max %8.1f us   n=%zu\n",
@@ -283,8 +243,9 @@ HandshakeResult MeasureHandshakes(Rig& rig, bench::FarEnd& far, uint32_t baud, i
         }
         const int64_t took = rig.listener.ConnectedNs() - start;
         const std::vector<bench::Exchange> exchanges = far.TakeExchanges();
-        const int64_t floor = HandshakeFloorNs(start, exchanges, rig.recorder.Ticks(), charNs);
-        result.nominalFloorMs = static_cast<double>(NominalFloorNs(exchanges, charNs)) / 1e6;
+        const int64_t floor =
+            bench::HandshakeFloorNs(start, exchanges, rig.recorder.Ticks(), charNs);
+        result.nominalFloorMs = static_cast<double>(bench::NominalFloorNs(exchanges, charNs)) / 1e6;
         measured.push_back(static_cast<double>(took) / 1e6);
         floors.push_back(static_cast<double>(floor) / 1e6);
         overheads.push_back(static_cast<double>(took - floor) / 1e6);

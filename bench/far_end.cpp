@@ -265,11 +265,18 @@ void FarEnd::Serve() {
                         std::max(farLineFreeNs, hostLineFreeNs) + static_cast<int64_t>(charNs);
                     outgoing.push_back({farLineFreeNs, b});
                 }
-                const uint64_t frames = FramesSoFar() - before;
+                const size_t frames = static_cast<size_t>(FramesSoFar() - before);
                 if (frames > 0) {
+                    // Frames that need no answer may come several to a read; the answer, if
+                    // any, belongs to the last of them, since the host waits for every answer.
                     std::lock_guard<std::mutex> guard(mutex_);
-                    // A read carries at most one query here: the host waits for every answer.
-                    exchanges_.push_back({model_.frames().back().bytes.size(), reply.size()});
+                    const auto& received = model_.frames();
+                    for (size_t k = received.size() - frames; k < received.size(); ++k) {
+                        const bool last = k + 1 == received.size();
+                        exchanges_.push_back({received[k].bytes[2], received[k].bytes.size(),
+                                              last ? reply.size() : 0, now,
+                                              last && !reply.empty() ? farLineFreeNs : 0});
+                    }
                 }
             }
         }

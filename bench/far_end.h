@@ -21,10 +21,13 @@ struct ArrivedFrame {
     int64_t lastByteNs = 0;      // when the read that completed it returned
 };
 
-// One query and its answer as the paced line carried them.
+// One frame and its answer as the paced line carried them.
 struct Exchange {
+    uint8_t command = 0;
     size_t hostBytes = 0;
     size_t replyBytes = 0;
+    int64_t frameReadNs = 0;  // when the read that completed the frame returned
+    int64_t replyEndNs = 0;   // when the answer's last character has left; 0 without one
 };
 
 // The controller's end of a pseudo-terminal, timed with the bench clock. The answers come from
