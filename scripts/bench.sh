@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks with optimisation and prints their figures: latency from a request to the
 # wire and from a reply to its event, the handshake against the floor of its ticks, the idle cost
-# of a connected engine, parser and reassembler throughput, memory, and the size of axistune.exe.
+# of a connected engine, parser and reassembler throughput, memory, the size of axistune.exe, and
+# axistune-cli's backup and restore against the floors of their exchanges.
 # Benchmarks print figures; nothing here fails on a timing.
 #
 #   bash scripts/bench.sh            full run (a few minutes, most of it real heartbeat time)
@@ -29,7 +30,8 @@ log() { printf '%s\n' "$*"; }
 log "== Building the benchmarks (native, Release) in $build"
 cmake --preset native -B "$build" -DCMAKE_BUILD_TYPE=Release -DAXISTUNE_BUILD_TESTS=OFF \
   > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
-cmake --build "$build" -j"$jobs" --target axistune_engine_bench axistune_micro_bench
+cmake --build "$build" -j"$jobs" --target axistune_engine_bench axistune_micro_bench \
+  axistune_cli_bench
 
 exe_size=""
 if [ "$win64" -eq 1 ]; then
@@ -84,4 +86,12 @@ sed -n '/^Throughput against/,$p' "$micro_out" | tail -n +2
 if [ -n "$exe_size" ]; then
   log "6. axistune.exe (win64 Release, static): $exe_size"
 fi
+
+log ""
+log "== axistune-cli from process start to exit, line paced at its rate"
+cli_args=()
+if [ "$quick" -eq 1 ]; then
+  cli_args=(--backups 2 --restores 1)
+fi
+"$build/bench/axistune_cli_bench" "${cli_args[@]}"
 log "   load after the run: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
