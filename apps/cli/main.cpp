@@ -152,6 +152,8 @@ int main(int argc, char** argv) {
     auto* client = new ControllerClient();
     int code = kExitOk;
     {
+        // Ends (joined) before the client is deleted below, so a late Ctrl-C never reaches a
+        // freed client; one during the shutdown stays blocked and pending.
         InterruptListener interrupts([client] { client->Interrupt(); });
         if (trace.Active()) {
             client->SetTrace([&trace](const std::string& line) { trace.Write(line); });
@@ -175,10 +177,10 @@ int main(int argc, char** argv) {
         if (client->Interrupted() && code == kExitOk) {
             code = kExitInterrupted;
         }
-        if (client->Shutdown()) {
-            client->SetTrace(nullptr);
-            delete client;
-        }
+    }
+    if (client->Shutdown()) {
+        client->SetTrace(nullptr);
+        delete client;
     }
     return code;
 }
