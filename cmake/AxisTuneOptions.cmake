@@ -41,3 +41,20 @@ function(axistune_layer target layer)
   target_include_directories(${target} PUBLIC ${root})
   axistune_target_defaults(${target})
 endfunction()
+
+# A header-only library from Debian's packages (found under /usr/include as header_dir/probe),
+# given to target as a system include root that holds only that library's folder: the cross
+# builds must not see the build machine's /usr/include.
+function(axistune_header_library target visibility header_dir probe)
+  string(MAKE_C_IDENTIFIER "${header_dir}" id)
+  string(TOUPPER "${id}" id)
+  find_path(AXISTUNE_${id}_INCLUDE ${header_dir}/${probe} PATHS /usr/include
+            NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  set(root ${PROJECT_BINARY_DIR}/third_party/${id})
+  if(NOT EXISTS ${root}/${header_dir})
+    file(MAKE_DIRECTORY ${root})
+    file(CREATE_LINK ${AXISTUNE_${id}_INCLUDE}/${header_dir} ${root}/${header_dir}
+         COPY_ON_ERROR SYMBOLIC)
+  endif()
+  target_include_directories(${target} SYSTEM ${visibility} ${root})
+endfunction()
