@@ -4,15 +4,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/heart_beat.h"
 #include "bench/far_end.h"
+#include "engine/serial_link.h"
+#include "link/controller_protocol.h"
 
 namespace bench {
 
-// The handshake's clock as the protocol sets it.
-constexpr int64_t kPauseMs = 500;   // between opening the port and the first query
-constexpr int64_t kTickMs = 250;    // the heartbeat
+// The handshake's clock, as the program itself sets it.
+constexpr int64_t kPauseMs = axistune::SerialLink::kHandshakePauseMs;  // open to first query
+constexpr int64_t kTickMs = axistune::HeartBeat::kPeriodMs;
 constexpr int kDelayedQueries = 4;  // mode flag, firmware, base and axis settings
-constexpr int kDelayTicks = 2;      // each goes out on the second tick after the reply before it
+// Each delayed query goes out on this tick after the reply before it.
+constexpr int kDelayTicks = axistune::ControllerProtocol::kQueryDelayTicks;
 constexpr size_t kHandshakeQueries = 7;  // and the closed-loop query where the controller has it
 
 // The characters of a frame and its answer, at one character time each.
