@@ -258,8 +258,9 @@ TEST_P(StuckExchange, TheEngineStaysResponsiveAndAnAnsweredRequestRecovers) {
     TelescopeControl& engine = harness.Engine();
     dxsim::PtyServer& sim = harness.Sim();
 
+    const uint32_t unanswered = sim.FramesReceived(c.command);
     c.start(engine);
-    ASSERT_TRUE(sim.WaitForFrames(c.command, sim.FramesReceived(c.command) + 1, 3000));
+    ASSERT_TRUE(sim.WaitForFrames(c.command, unanswered + 1, 3000));
     // Requests that run in any state still reach the controller.
     const uint32_t tracking = sim.FramesReceived(0x24);
     engine.SetTracking(1);
