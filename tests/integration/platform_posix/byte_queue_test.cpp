@@ -12,10 +12,6 @@ using namespace axistune;
 
 namespace {
 
-// Upper bounds catch a wait that ignores its bound or its wake-up; they are wide because a
-// sanitizer build on a shared, busy machine can be descheduled for hundreds of ms.
-constexpr double kSlackMs = 1000;
-
 class ByteQueueTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_EQ(queue_.Open(), QueueOpenError::kNone); }

@@ -17,3 +17,7 @@ inline double NowMs() {
 inline double ThreadCpuMs() {
     return ClockMs(CLOCK_THREAD_CPUTIME_ID);
 }
+
+// Upper bounds catch a wait that ignores its bound or its wake-up; they are wide because a
+// sanitizer build on a shared, busy machine can be descheduled for hundreds of ms.
+constexpr double kSlackMs = 1000;

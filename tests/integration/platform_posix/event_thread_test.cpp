@@ -14,10 +14,6 @@ using namespace axistune;
 
 namespace {
 
-// Upper bounds catch a wait that ignores its bound or its wake-up; they are wide because a
-// sanitizer build on a shared, busy machine can be descheduled for hundreds of ms.
-constexpr double kSlackMs = 1000;
-
 bool Pollable(const Event& event) {
     pollfd fd{static_cast<int>(event.NativeHandle()), POLLIN, 0};
     return poll(&fd, 1, 0) == 1 && (fd.revents & POLLIN) != 0;
