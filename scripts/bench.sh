@@ -27,6 +27,10 @@ done
 
 log() { printf '%s\n' "$*"; }
 
+# The configure and build logs sit beside the build folders, so their parent must exist first
+# (a fresh clone has no build/ yet).
+mkdir -p "$(dirname "$build")" "$(dirname "$build_win64")"
+
 log "== Building the benchmarks (native, Release) in $build"
 cmake --preset native -B "$build" -DCMAKE_BUILD_TYPE=Release -DAXISTUNE_BUILD_TESTS=OFF \
   > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
