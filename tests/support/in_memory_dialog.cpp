@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "ui/dialog_int.h"
+
 namespace axistune {
 
 namespace {
@@ -26,15 +28,6 @@ std::string Narrow(const std::wstring& text) {
         narrow += code < 0x100 ? static_cast<char>(static_cast<unsigned char>(code)) : '?';
     }
     return narrow;
-}
-
-std::wstring Decimal(uint32_t magnitude, bool negative) {
-    std::wstring digits;
-    do {
-        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude != 0);
-    return negative ? L"-" + digits : digits;
 }
 
 bool IsButtonKind(ControlKind kind) {
@@ -372,35 +365,11 @@ uint32_t InMemoryDialog::GetItemTextA(int id, char* buffer, uint32_t capacity) {
 }
 
 void InMemoryDialog::SetItemInt(int id, uint32_t value, bool isSigned) {
-    const bool negative = isSigned && value > 0x7FFFFFFFu;
-    SetItemText(id, Decimal(negative ? 0u - value : value, negative).c_str());
+    SetItemText(id, DialogIntText(value, isSigned).c_str());
 }
 
 uint32_t InMemoryDialog::GetItemInt(int id, bool isSigned) {
-    const std::wstring text = Text(id);
-    size_t i = 0;
-    while (i < text.size() && text[i] == L' ') {
-        ++i;
-    }
-    bool negative = false;
-    if (isSigned && i < text.size() && text[i] == L'-') {
-        negative = true;
-        ++i;
-    }
-    const uint64_t limit = !isSigned ? 0xFFFFFFFFull : negative ? 0x80000000ull : 0x7FFFFFFFull;
-    uint64_t value = 0;
-    size_t digits = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i, ++digits) {
-        value = value * 10 + static_cast<uint64_t>(text[i] - L'0');
-        if (value > limit) {
-            return 0;  // beyond 32 bits: not translated
-        }
-    }
-    if (digits == 0) {
-        return 0;
-    }
-    const uint32_t bits = static_cast<uint32_t>(value);
-    return negative ? 0u - bits : bits;
+    return DialogIntFromText(Text(id), isSigned);
 }
 
 void InMemoryDialog::CheckItem(int id, bool checked) {

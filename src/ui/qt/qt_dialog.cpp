@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ui/dialog_int.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/dialog_widgets.h"
 #include "ui/qt/qt_dialog_module.h"
@@ -57,35 +58,6 @@ Qt::Alignment LabelAlignment(uint32_t options) {
                                      : (options & kAlignCenter) != 0 ? Qt::AlignHCenter
                                                                      : Qt::AlignLeft;
     return horizontal | Qt::AlignTop;
-}
-
-// GetDlgItemInt: leading blanks, an optional minus when signed, decimal digits up to the first
-// non-digit; no digits or a number beyond 32 bits read 0.
-uint32_t ParseDialogInt(const QString& text, bool isSigned) {
-    int i = 0;
-    while (i < text.size() && text[i] == QLatin1Char(' ')) {
-        ++i;
-    }
-    bool negative = false;
-    if (isSigned && i < text.size() && text[i] == QLatin1Char('-')) {
-        negative = true;
-        ++i;
-    }
-    const uint64_t limit = !isSigned ? 0xFFFFFFFFull : negative ? 0x80000000ull : 0x7FFFFFFFull;
-    uint64_t value = 0;
-    int digits = 0;
-    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9');
-         ++i, ++digits) {
-        value = value * 10 + static_cast<uint64_t>(text[i].unicode() - u'0');
-        if (value > limit) {
-            return 0;
-        }
-    }
-    if (digits == 0) {
-        return 0;
-    }
-    const uint32_t bits = static_cast<uint32_t>(value);
-    return negative ? 0u - bits : bits;
 }
 
 // A font other than the templates' one sets some texts wider against its average character than
@@ -541,11 +513,11 @@ uint32_t QtDialog::GetItemTextA(int id, char* buffer, uint32_t capacity) {
 }
 
 void QtDialog::SetItemInt(int id, uint32_t value, bool isSigned) {
-    SetText(id, isSigned ? QString::number(static_cast<int32_t>(value)) : QString::number(value));
+    SetText(id, QString::fromStdWString(DialogIntText(value, isSigned)));
 }
 
 uint32_t QtDialog::GetItemInt(int id, bool isSigned) {
-    return ParseDialogInt(Text(id), isSigned);
+    return DialogIntFromText(Text(id).toStdWString(), isSigned);
 }
 
 void QtDialog::CheckItem(int id, bool checked) {
