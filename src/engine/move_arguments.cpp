@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "link/command_codes.h"
-#include "link/wrapping.h"
+#include "text/twos_complement.h"
 
 namespace axistune {
 
@@ -25,10 +25,6 @@ int32_t TruncateToInt32(double v) {
         return INT32_MIN;
     }
     return static_cast<int32_t>(t);
-}
-
-int32_t Negate(int32_t v) {
-    return AsSigned32(0u - AsUnsigned32(v));
 }
 
 }  // namespace
@@ -62,7 +58,7 @@ ManualMove ComputeManualMove(const ControllerSettings& s, uint8_t direction, uin
         negate = signedMount && direction == 1;
     }
     const int32_t speed = ManualMoveSpeed(base, top, speedIndex);
-    return ManualMove{axis, negate ? Negate(speed) : speed};
+    return ManualMove{axis, negate ? NegateWrapping(speed) : speed};
 }
 
 uint8_t StopMask(uint8_t axes) {

@@ -2,6 +2,7 @@
 
 #include "link/command_codes.h"
 #include "link/frame_builders.h"
+#include "text/twos_complement.h"
 
 namespace axistune {
 
@@ -31,7 +32,7 @@ void SendReadClosedLoop(FrameSink& sink) {
 }
 
 void SendMove(FrameSink& sink, uint8_t axis, int32_t speed) {
-    WriteBytesU32Frame(sink, CMD_MOVE, 0x00, axis, static_cast<uint32_t>(speed));
+    WriteBytesU32Frame(sink, CMD_MOVE, 0x00, axis, AsUnsigned32(speed));
 }
 
 void SendStop(FrameSink& sink, uint8_t mask) {
@@ -94,8 +95,8 @@ void SendSetGuiding(FrameSink& sink, uint8_t ra, uint8_t dec) {
 }
 
 void SendSetGeo(FrameSink& sink, int32_t latitude, int32_t longitude, uint8_t hemisphere) {
-    WriteByteU32U32ByteFrame(sink, CMD_SET_GEO, 0x01, static_cast<uint32_t>(latitude),
-                             static_cast<uint32_t>(longitude), hemisphere);
+    WriteByteU32U32ByteFrame(sink, CMD_SET_GEO, 0x01, AsUnsigned32(latitude),
+                             AsUnsigned32(longitude), hemisphere);
 }
 
 void SendSetMountType(FrameSink& sink, uint8_t mountType) {

@@ -1,6 +1,6 @@
 #include "link/settings_decoding.h"
 
-#include "link/wrapping.h"
+#include "text/twos_complement.h"
 
 namespace axistune {
 

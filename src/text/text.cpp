@@ -1,5 +1,7 @@
 #include "text/text.h"
 
+#include "text/twos_complement.h"
+
 namespace axistune {
 
 namespace {
@@ -7,17 +9,6 @@ namespace {
 constexpr uint32_t kUnitsPerDegree = 86400;
 constexpr uint32_t kUnitsPerMinute = 1440;
 constexpr uint32_t kUnitsPerSecond = 24;
-
-// Magnitude of a signed value as unsigned: defined for INT32_MIN (gives 2147483648).
-uint32_t Magnitude(int32_t value) {
-    const uint32_t bits = static_cast<uint32_t>(value);
-    return value < 0 ? 0u - bits : bits;
-}
-
-// Two's complement reinterpretation of a wrapped unsigned result.
-int32_t AsSigned(uint32_t bits) {
-    return static_cast<int32_t>(bits);
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -58,7 +49,7 @@ uint32_t TextAppendDecimal(char* buffer, uint32_t capacity, uint32_t position, i
     char* end = digits + sizeof(digits);
     char* p = end;
     *--p = '\0';
-    uint32_t magnitude = Magnitude(value);
+    uint32_t magnitude = Magnitude32(value);
     do {
         *--p = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
@@ -114,7 +105,7 @@ uint32_t TextAppendAngle(char* buffer, uint32_t capacity, uint32_t position, int
     if (angle < 0) {
         buffer[position++] = '-';
     }
-    const uint32_t magnitude = Magnitude(angle);
+    const uint32_t magnitude = Magnitude32(angle);
     const uint32_t degrees = magnitude / kUnitsPerDegree;
     const uint32_t remainder = magnitude - degrees * kUnitsPerDegree;
     const uint32_t minutes = remainder / kUnitsPerMinute;
@@ -147,7 +138,7 @@ uint32_t TextReadInteger(const char* text, uint32_t length, uint32_t position, i
         ++position;
     }
     if (out != nullptr) {
-        *out = AsSigned(negative ? 0u - value : value);
+        *out = AsSigned32(negative ? 0u - value : value);
     }
     return position;
 }
@@ -205,11 +196,11 @@ uint32_t TextReadAngle(const char* text, uint32_t length, uint32_t position, int
     TextReadInteger(text, length, position, &seconds);
 
     // No range check: out-of-range parts simply add up, wrapping at 32 bits.
-    const uint32_t total = static_cast<uint32_t>(degrees) * kUnitsPerDegree +
-                           static_cast<uint32_t>(minutes) * kUnitsPerMinute +
-                           static_cast<uint32_t>(seconds) * kUnitsPerSecond;
+    const uint32_t total = AsUnsigned32(degrees) * kUnitsPerDegree +
+                           AsUnsigned32(minutes) * kUnitsPerMinute +
+                           AsUnsigned32(seconds) * kUnitsPerSecond;
     if (out != nullptr) {
-        *out = AsSigned(negative ? 0u - total : total);
+        *out = AsSigned32(negative ? 0u - total : total);
     }
     return 0;
 }

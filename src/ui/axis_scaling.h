@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+// The panel reads its signed values with AsSigned32 and LowSigned16.
+#include "text/twos_complement.h"
+
 namespace axistune {
 
 // Trackbar positions and values of the axis panel. The two directions are deliberately not
@@ -49,10 +52,6 @@ inline uint32_t PositionToIncCurrent(int position) {
 inline int GuidingToPosition(uint32_t rate) {
     return rate == 0u ? 0 : ClampToPosition(rate - 1u);
 }
-
-// Two's-complement readings without implementation-defined conversions.
-int32_t AsSigned32(uint32_t bits);
-int16_t LowSigned16(int32_t value);
 
 }  // namespace axis_scaling
 

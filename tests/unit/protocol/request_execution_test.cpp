@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "core/status_codes.h"
-#include "link/wrapping.h"
 #include "protocol_harness.h"
+#include "text/twos_complement.h"
 
 using namespace axistune;
 
