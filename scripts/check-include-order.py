@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Fails when a source file includes a header that the allowed order does not let it see.
+"""Fails when a source file includes a header that the allowed order does not let it see, either
+itself or through the headers it includes.
 
     check-include-order.py [ROOT]     ROOT defaults to the repository this script is in
 
-The order is read from ROOT/src/include-order.txt. Prints one line per offending include and
-exits 1; exits 0 when every include keeps to the order.
+The order is read from ROOT/src/include-order.txt. Prints one line per offending include (with
+the chain of files for a header reached through others) and exits 1; exits 0 when every include
+keeps to the order.
 """
+from collections import deque
 import os
 import re
 import sys
@@ -53,10 +56,72 @@ def permitted(include, folder, allowed):
     return any(include == entry or layer == entry for entry in allowed)
 
 
+def quoted_includes(path):
+    """(line number, include) of each quoted include of the file."""
+    with open(path, encoding="utf-8", errors="replace") as f:
+        return [(number, match.group(1)) for number, line in enumerate(f, 1)
+                for match in [INCLUDE.match(line)] if match]
+
+
+def resolve(root, includer, include):
+    """The file a quoted include names, looked up as the build does: beside the includer, then
+    in src/ (the layers), then at the root (sim/, tests/); None for a generated header."""
+    for base in (os.path.dirname(includer), os.path.join(root, "src"), root):
+        candidate = os.path.normpath(os.path.join(base, include))
+        if os.path.isfile(candidate):
+            return candidate
+    return None
+
+
+def include_name(root, path):
+    """How a file is included from elsewhere: "core/x.h" for src/core/x.h, "sim/x.h" for sim/x.h."""
+    relative = os.path.relpath(path, root).replace(os.sep, "/")
+    return relative[len("src/"):] if relative.startswith("src/") else relative
+
+
+class IncludeGraph:
+    def __init__(self, root):
+        self.root = root
+        self.edges = {}
+
+    def includes(self, path):
+        if path not in self.edges:
+            found = (resolve(self.root, path, include) for _, include in quoted_includes(path))
+            self.edges[path] = [target for target in found if target is not None]
+        return self.edges[path]
+
+
+def reached_against_order(graph, rules, path, folder):
+    """Chains (lists of files, shortest first) from path to each header it reaches only through
+    other headers and may not use. A header of the same folder is checked on its own, so the
+    walk does not go through it; nor past a forbidden header, whose own includes follow from it."""
+    root = graph.root
+    allowed = rules[folder]
+    direct = set(graph.includes(path))
+    chains = {path: [path]}
+    queue = deque([path])
+    offending = []
+    while queue:
+        current = queue.popleft()
+        for target in graph.includes(current):
+            if target in chains:
+                continue
+            chains[target] = chains[current] + [target]
+            if not permitted(include_name(root, target), folder, allowed):
+                if target not in direct:
+                    offending.append(chains[target])
+                continue
+            relative = os.path.relpath(target, root).replace(os.sep, "/")
+            if owning_folder(rules, relative) != folder:
+                queue.append(target)
+    return offending
+
+
 def main():
     root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
                            os.path.join(os.path.dirname(__file__), ".."))
     rules = read_rules(os.path.join(root, "src", "include-order.txt"))
+    graph = IncludeGraph(root)
     offences = []
     checked = 0
     for top in sorted({folder.split("/")[0] for folder in rules}):
@@ -71,13 +136,19 @@ def main():
                 if folder is None:
                     continue
                 checked += 1
-                with open(path, encoding="utf-8", errors="replace") as f:
-                    for number, line in enumerate(f, 1):
-                        match = INCLUDE.match(line)
-                        if match and not permitted(match.group(1), folder, rules[folder]):
-                            offences.append(f"{relative}:{number}: includes \"{match.group(1)}\", "
-                                            f"which {folder} may not use "
-                                            f"(allowed: {' '.join(rules[folder]) or 'nothing'})")
+                allowed_text = " ".join(rules[folder]) or "nothing"
+                for number, include in quoted_includes(path):
+                    if not permitted(include, folder, rules[folder]):
+                        offences.append(f"{relative}:{number}: includes \"{include}\", "
+                                        f"which {folder} may not use (allowed: {allowed_text})")
+                if "*" in rules[folder]:
+                    continue
+                for chain in reached_against_order(graph, rules, path, folder):
+                    shown = " -> ".join(
+                        os.path.relpath(step, root).replace(os.sep, "/") for step in chain)
+                    offences.append(f"{relative}: reaches \"{include_name(root, chain[-1])}\" "
+                                    f"through {shown}, which {folder} may not use "
+                                    f"(allowed: {allowed_text})")
     for offence in offences:
         print(offence)
     print(f"include order: {checked} files checked, {len(offences)} includes against the order")

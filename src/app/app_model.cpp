@@ -2,13 +2,17 @@
 
 #include <cstring>
 
+#include "platform/lock.h"
+
 namespace axistune {
 
-AppModel::AppModel() = default;
+AppModel::AppModel() : lock_(std::make_unique<Lock>()) {}
+
+AppModel::~AppModel() = default;
 
 void AppModel::OnStatus(int32_t code) {
     {
-        LockGuard guard(lock_);
+        LockGuard guard(*lock_);
         kind_ = kMailStatus;
         code_ = code;
     }
@@ -17,7 +21,7 @@ void AppModel::OnStatus(int32_t code) {
 
 void AppModel::OnStatusValue(int32_t code, uint32_t value) {
     {
-        LockGuard guard(lock_);
+        LockGuard guard(*lock_);
         kind_ = kMailStatusValue;
         code_ = code;
         value_ = value;
@@ -27,7 +31,7 @@ void AppModel::OnStatusValue(int32_t code, uint32_t value) {
 
 void AppModel::OnSettings(const ControllerSettings* settings, int32_t kind) {
     {
-        LockGuard guard(lock_);
+        LockGuard guard(*lock_);
         kind_ = kMailSettings;
         value_ = static_cast<uint32_t>(kind);
         if (settings != nullptr) {
@@ -39,7 +43,7 @@ void AppModel::OnSettings(const ControllerSettings* settings, int32_t kind) {
 
 void AppModel::OnVoltage(uint32_t hundredthsOfVolt) {
     {
-        LockGuard guard(lock_);
+        LockGuard guard(*lock_);
         kind_ = kMailVoltage;
         value_ = hundredthsOfVolt;
     }
@@ -61,7 +65,7 @@ void AppModel::Deliver(uintptr_t wParam) {
     int32_t code;
     uint32_t value;
     {
-        LockGuard guard(lock_);
+        LockGuard guard(*lock_);
         kind = kind_;
         code = code_;
         value = value_;

@@ -2,19 +2,24 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "app/event_poster.h"
 #include "app/telescope_control_dlg_callback.h"
 #include "core/telescope_listener.h"
-#include "platform/lock.h"
 
 namespace axistune {
+
+class Lock;  // platform: the dialogs that include this header see no platform header
 
 // The engine's listener: keeps the latest event in a one-slot mailbox and posts the window,
 // whose thread then calls Deliver. A second event before delivery replaces the first.
 class AppModel : public TelescopeListener {
   public:
     AppModel();
+    ~AppModel() override;
+    AppModel(const AppModel&) = delete;
+    AppModel& operator=(const AppModel&) = delete;
 
     void OnStatus(int32_t code) override;
     void OnStatusValue(int32_t code, uint32_t value) override;
@@ -37,7 +42,7 @@ class AppModel : public TelescopeListener {
     };
     void Post();
 
-    Lock lock_;
+    const std::unique_ptr<Lock> lock_;
     int32_t kind_ = kMailNone;
     int32_t code_ = 0;
     uint32_t value_ = 0;
