@@ -1,8 +1,14 @@
 #include "core/settings_file.h"
 
+#include <cmath>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <vector>
+
+#include "core/setting_groups.h"
 
 namespace axistune {
 
@@ -11,8 +17,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr const char* kTopKeys[] = {"format", "version", "hardware_type", "firmware", "taken"};
-constexpr SettingGroup kGroups[] = {SettingGroup::kRa, SettingGroup::kDec, SettingGroup::kGear,
-                                    SettingGroup::kSite};
 
 bool Fail(SettingsFileError* error, const std::string& key, const std::string& message) {
     if (error != nullptr) {
@@ -41,7 +45,27 @@ const char* TypeName(const Json& value) {
     return "null";
 }
 
+// A whole number written with a fraction part of zero ("800.0", "8e2") reads as that number: a
+// hand edit or another tool may write it so, and it names the value exactly.
+bool ReadWholeFloat(double number, int64_t* out) {
+    if (!std::isfinite(number) || std::trunc(number) != number) {
+        return false;
+    }
+    constexpr double kLimit = 9223372036854775808.0;  // 2^63
+    if (number >= kLimit) {
+        *out = std::numeric_limits<int64_t>::max();
+    } else if (number < -kLimit) {
+        *out = std::numeric_limits<int64_t>::min();
+    } else {
+        *out = static_cast<int64_t>(number);
+    }
+    return true;
+}
+
 bool ReadInteger(const Json& value, int64_t* out) {
+    if (value.is_number_float()) {
+        return ReadWholeFloat(value.get<double>(), out);
+    }
     if (value.is_number_unsigned()) {
         const uint64_t u = value.get<uint64_t>();
         if (u > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
@@ -92,7 +116,7 @@ bool ReadSetting(const SettingInfo& info, const Json& value, int64_t* out,
             if (!ReadInteger(value, out)) {
                 return Fail(error, name,
                             std::string("expected a whole number, found ") +
-                                (value.is_number() ? "a fraction" : TypeName(value)));
+                                (value.is_number() ? value.dump() : TypeName(value)));
             }
             break;
         default:
@@ -105,8 +129,10 @@ bool ReadSetting(const SettingInfo& info, const Json& value, int64_t* out,
             break;
     }
     if (*out < info.minimum || *out > info.maximum) {
-        std::string shown =
-            info.format == SettingFormat::kInteger ? std::to_string(*out) : value.dump();
+        // As written, so that a huge number is not shown as the clamped one.
+        std::string shown = info.format == SettingFormat::kInteger && value.is_number_integer()
+                                ? std::to_string(*out)
+                                : value.dump();
         return Fail(error, name,
                     shown + " is outside what the controller takes: " + DescribeRange(info));
     }
@@ -140,6 +166,58 @@ bool ReadGroup(SettingGroup group, const Json& object, SettingsFile* file,
     }
     return true;
 }
+
+// JSON lets a key appear twice in one object and the parser keeps the last; in a hand-edited
+// file that is a line added without deleting the old one, so the reader refuses it instead.
+class DuplicateKeyFinder {
+  public:
+    bool operator()(int /*depth*/, Json::parse_event_t event, Json& parsed) {
+        switch (event) {
+            case Json::parse_event_t::object_start:
+            case Json::parse_event_t::array_start:
+                open_.push_back({ChildPath(), event == Json::parse_event_t::object_start, {}});
+                break;
+            case Json::parse_event_t::object_end:
+            case Json::parse_event_t::array_end:
+                if (!open_.empty()) {
+                    open_.pop_back();
+                }
+                break;
+            case Json::parse_event_t::key:
+                lastKey_ = parsed.get<std::string>();
+                if (!open_.empty() && !open_.back().keys.insert(lastKey_).second &&
+                    duplicate_.empty()) {
+                    duplicate_ = Qualified(open_.back().path, lastKey_);
+                }
+                break;
+            case Json::parse_event_t::value:
+                break;
+        }
+        return true;
+    }
+    // "ra.max_speed", or empty when every key is single.
+    const std::string& Duplicate() const { return duplicate_; }
+
+  private:
+    struct Container {
+        std::string path;
+        bool object;
+        std::set<std::string> keys;
+    };
+    static std::string Qualified(const std::string& path, const std::string& key) {
+        return path.empty() ? key : path + "." + key;
+    }
+    std::string ChildPath() const {
+        if (open_.empty()) {
+            return "";
+        }
+        return open_.back().object ? Qualified(open_.back().path, lastKey_) : open_.back().path;
+    }
+
+    std::vector<Container> open_;
+    std::string lastKey_;
+    std::string duplicate_;
+};
 
 bool ReadTop(const Json& root, SettingsFile* file, SettingsFileError* error) {
     if (!root.is_object()) {
@@ -207,7 +285,7 @@ std::string WriteSettingsFile(const SettingsFile& file) {
     if (!file.taken.empty()) {
         root["taken"] = file.taken;
     }
-    for (SettingGroup group : kGroups) {
+    for (SettingGroup group : kSettingGroups) {
         Json object = Json::object();
         for (const SettingInfo& info : SettingTable()) {
             if (info.group != group || !file.present[info.id]) {
@@ -233,8 +311,9 @@ std::string WriteSettingsFile(const SettingsFile& file) {
 
 bool ReadSettingsFile(const std::string& text, SettingsFile* file, SettingsFileError* error) {
     Json root;
+    DuplicateKeyFinder duplicates;
     try {
-        root = Json::parse(text);
+        root = Json::parse(text, std::ref(duplicates));
     } catch (const Json::parse_error& e) {
         const bool cut = e.byte >= text.size();
         return Fail(error, "",
@@ -245,6 +324,10 @@ bool ReadSettingsFile(const std::string& text, SettingsFile* file, SettingsFileE
         // A number too large for any setting, for one.
         return Fail(error, "", std::string("not readable JSON: ") + e.what());
     }
+    if (!duplicates.Duplicate().empty()) {
+        return Fail(error, duplicates.Duplicate(),
+                    "appears twice; keep one line of it (which value is meant cannot be told)");
+    }
     SettingsFile result;
     if (!ReadTop(root, &result, error)) {
         return false;
@@ -254,7 +337,7 @@ bool ReadSettingsFile(const std::string& text, SettingsFile* file, SettingsFileE
         for (const char* key : kTopKeys) {
             known = known || item.key() == key;
         }
-        for (SettingGroup group : kGroups) {
+        for (SettingGroup group : kSettingGroups) {
             if (item.key() == GroupKey(group)) {
                 known = true;
                 if (!ReadGroup(group, item.value(), &result, error)) {

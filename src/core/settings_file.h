@@ -29,8 +29,9 @@ struct SettingsFileError {
 };
 
 std::string WriteSettingsFile(const SettingsFile& file);
-// Reads and validates the whole text: syntax, format and version, every key known, every
-// value of its type and within the range its request can carry.
+// Reads and validates the whole text: syntax, no key twice in one object, format and version,
+// every key known, every value of its type and within the range its request can carry. Whole
+// numbers may be written with a zero fraction ("800.0").
 bool ReadSettingsFile(const std::string& text, SettingsFile* file, SettingsFileError* error);
 
 // "1.0.0.12"
