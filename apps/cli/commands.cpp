@@ -4,35 +4,24 @@
 #include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "core/controller_constants.h"
+#include "core/setting_groups.h"
 #include "core/settings_file.h"
+#include "core/status_codes.h"
+#include "core/status_texts.h"
 #include "exit_codes.h"
 #include "file_io.h"
 #include "platform/serial_port_list.h"
+#include "progress_line.h"
+#include "stop_request.h"
 
 namespace axistune::cli {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-constexpr SettingGroup kGroups[] = {SettingGroup::kRa, SettingGroup::kDec, SettingGroup::kGear,
-                                    SettingGroup::kSite};
-
-const char* GroupTitle(SettingGroup group) {
-    switch (group) {
-        case SettingGroup::kRa:
-            return "RA";
-        case SettingGroup::kDec:
-            return "Dec";
-        case SettingGroup::kGear:
-            return "Gear ratios";
-        case SettingGroup::kSite:
-            return "Site and mount";
-    }
-    return "";
-}
 
 int ExitFor(const ClientOutcome& outcome) {
     switch (outcome.result) {
@@ -50,17 +39,32 @@ int ExitFor(const ClientOutcome& outcome) {
 // Ends the connection and passes the status on.
 int Finish(ControllerClient& client, int code) {
     const ClientOutcome closed = client.Disconnect();
+    if (StopCode() != 0) {
+        Complain() << ExitCodeName(StopCode()) << "; disconnected\n";
+        return StopCode();
+    }
     if (!closed.Ok() && code == kExitOk) {
-        std::cerr << "axistune-cli: disconnecting failed: " << closed.message << "\n";
+        Complain() << "disconnecting failed: " << closed.message << "\n";
         return kExitLinkFailed;
     }
-    if (code == kExitInterrupted) {
-        std::cerr << "axistune-cli: interrupted; disconnected\n";
+    return code;
+}
+
+// Results are printed once the port is closed: output that blocks (a terminal held by Ctrl-S,
+// a full pipe) then never holds a connection open, and a stop can end the program at once.
+int FinishThenPrint(ControllerClient& client, int code, const std::string& text) {
+    code = Finish(client, code);
+    if (StopCode() == 0) {
+        std::cout << text << std::flush;
     }
     return code;
 }
 
 int Open(ControllerClient& client, const CommonOptions& common) {
+    if (StopCode() != 0) {
+        Complain() << ExitCodeName(StopCode()) << "; no connection was opened\n";
+        return StopCode();
+    }
     std::vector<uint32_t> rates;
     if (common.baud == "auto") {
         rates = {115200, 9600};  // a DX3 runs at 9600
@@ -76,11 +80,13 @@ int Open(ControllerClient& client, const CommonOptions& common) {
         }
         client.Disconnect();
     }
+    if (outcome.result == ClientResult::kInterrupted) {
+        return Finish(client, kExitInterrupted);  // which says so
+    }
     if (!outcome.Ok()) {
         // An open failure names the device itself.
-        std::cerr << "axistune-cli: "
-                  << (outcome.result == ClientResult::kPortFailed ? "" : device + ": ")
-                  << outcome.message << "\n";
+        Complain() << (outcome.result == ClientResult::kPortFailed ? "" : device + ": ")
+                   << outcome.message << "\n";
         return Finish(client, ExitFor(outcome));
     }
     return kExitOk;
@@ -104,14 +110,14 @@ SettingsFile FromController(const ControllerSettings& settings) {
 bool LoadFile(const std::string& path, SettingsFile* file) {
     std::string text;
     std::string error;
-    if (!ReadTextFile(path, &text, &error)) {
-        std::cerr << "axistune-cli: " << path << ": cannot read: " << error << "\n";
+    if (!ReadSettingsText(path, &text, &error)) {
+        Complain() << path << ": " << error << "; nothing was sent\n";
         return false;
     }
     SettingsFileError problem;
     if (!ReadSettingsFile(text, file, &problem)) {
-        std::cerr << "axistune-cli: " << path << ": "
-                  << (problem.key.empty() ? "" : problem.key + ": ") << problem.message << "\n";
+        Complain() << path << ": " << (problem.key.empty() ? "" : problem.key + ": ")
+                   << problem.message << "\n";
         return false;
     }
     return true;
@@ -175,15 +181,14 @@ bool ParseGroups(const std::vector<std::string>& names, SettingSelection* select
     selection->reset();
     for (const std::string& name : names) {
         bool known = false;
-        for (SettingGroup group : kGroups) {
+        for (SettingGroup group : kSettingGroups) {
             if (name == GroupKey(group)) {
                 *selection |= GroupSelection(group);
                 known = true;
             }
         }
         if (!known) {
-            std::cerr << "axistune-cli: --only: unknown group \"" << name
-                      << "\" (ra, dec, gear, site)\n";
+            Complain() << "--only: unknown group \"" << name << "\" (" << GroupKeyList() << ")\n";
             return false;
         }
     }
@@ -199,8 +204,8 @@ bool TakeSnapshot(const ControllerSettings& settings, const RestoreOptions& opti
     std::error_code failure;
     fs::create_directories(folder, failure);
     if (failure) {
-        std::cerr << "axistune-cli: cannot create the snapshot folder " << folder.string() << ": "
-                  << failure.message() << "; nothing was sent (--no-snapshot skips it)\n";
+        Complain() << "cannot create the snapshot folder " << folder.string() << ": "
+                   << failure.message() << "; nothing was sent (--no-snapshot skips it)\n";
         return false;
     }
     fs::path file = folder / ("snapshot-" + CompactTimestamp() + ".json");
@@ -209,7 +214,7 @@ bool TakeSnapshot(const ControllerSettings& settings, const RestoreOptions& opti
     }
     std::string error;
     if (!WriteFileAtomically(file.string(), WriteSettingsFile(FromController(settings)), &error)) {
-        std::cerr << "axistune-cli: snapshot: " << error << "; nothing was sent\n";
+        Complain() << "snapshot: " << error << "; nothing was sent\n";
         return false;
     }
     *path = file.string();
@@ -227,6 +232,14 @@ void ListNames(const char* title, const std::vector<SettingId>& ids) {
 }
 
 }  // namespace
+
+std::string GroupKeyList() {
+    std::string list;
+    for (SettingGroup group : kSettingGroups) {
+        list += (list.empty() ? "" : ", ") + std::string(GroupKey(group));
+    }
+    return list;
+}
 
 std::string DevicePath(const std::string& port) {
 #ifdef _WIN32
@@ -263,44 +276,57 @@ int RunInfo(ControllerClient& client, const CommonOptions& common) {
     }
     const ControllerSettings settings = client.Settings();
     const SettingsFile file = FromController(settings);
+    std::ostringstream out;
     if (common.json) {
-        std::cout << WriteSettingsFile(file);
-        return Finish(client, kExitOk);
+        out << WriteSettingsFile(file);
+        return FinishThenPrint(client, kExitOk, out.str());
     }
-    std::cout << "Firmware version: " << FirmwareDotted(settings.firmwareVersion)
-              << " (hardware type " << settings.hardwareType << ")\n";
-    for (SettingGroup group : kGroups) {
-        std::cout << "\n" << GroupTitle(group) << "\n";
+    out << "Firmware version: " << FirmwareDotted(settings.firmwareVersion) << " (hardware type "
+        << settings.hardwareType << ")\n";
+    for (SettingGroup group : kSettingGroups) {
+        out << "\n" << GroupTitle(group) << "\n";
         for (const SettingInfo& info : SettingTable()) {
             if (info.group == group && file.present[info.id]) {
-                std::cout << "  " << info.label << ": "
-                          << FormatValueWithUnit(info, file.values[info.id])
-                          << (info.ReadOnly() ? " (read-only)" : "") << "\n";
+                out << "  " << info.label << ": " << FormatValueWithUnit(info, file.values[info.id])
+                    << (info.ReadOnly() ? " (read-only)" : "") << "\n";
             }
         }
     }
-    return Finish(client, kExitOk);
+    return FinishThenPrint(client, kExitOk, out.str());
 }
 
 int RunBackup(ControllerClient& client, const CommonOptions& common, const std::string& output) {
+    const bool toStdout = output.empty() || output == "-";
+    std::string error;
+    if (!toStdout && !CheckOutputPath(output, &error)) {
+        Complain() << output << ": " << error << "; the port was not opened\n";
+        return kExitBadFile;
+    }
+    ProgressLine progress("backup", common.trace);
+    progress.SetTotal(3);
+    progress.Step("connecting and reading the settings");
     if (const int code = Open(client, common); code != kExitOk) {
         return code;
     }
     const std::string text = WriteSettingsFile(FromController(client.Settings()));
-    const int code = Finish(client, kExitOk);
-    if (code != kExitOk) {
+    progress.Step("disconnecting");
+    if (const int code = Finish(client, kExitOk); code != kExitOk) {
         return code;
     }
-    if (output.empty() || output == "-") {
-        std::cout << text;
+    if (StopCode() != 0) {
+        return StopCode();  // nothing half done is written
+    }
+    progress.Step(toStdout ? "writing to standard output" : "writing " + output);
+    if (toStdout) {
+        Say() << text;
         std::cout.flush();
         return std::cout ? kExitOk : kExitLinkFailed;
     }
-    std::string error;
     if (!WriteFileAtomically(output, text, &error)) {
-        std::cerr << "axistune-cli: " << error << "\n";
+        Complain() << error << "\n";
         return kExitLinkFailed;
     }
+    ClearProgressLine();
     std::cerr << "Settings written to " << output << "\n";
     return kExitOk;
 }
@@ -318,6 +344,7 @@ int RunDiff(ControllerClient& client, const CommonOptions& common, const std::st
     all.set();
     const std::vector<Difference> differences = Compare(ReadSettings(settings), file, all);
     bool writable = false;
+    std::ostringstream out;
     Json list = Json::array();
     const auto identity = [&](const char* name, std::string controller, std::string inFile) {
         if (controller != inFile) {
@@ -326,8 +353,8 @@ int RunDiff(ControllerClient& client, const CommonOptions& common, const std::st
                             {"file", inFile},
                             {"read_only", true}});
             if (!common.json) {
-                std::cout << name << ": controller " << controller << ", file " << inFile
-                          << " (read-only)\n";
+                out << name << ": controller " << controller << ", file " << inFile
+                    << " (read-only)\n";
             }
         }
     };
@@ -344,17 +371,17 @@ int RunDiff(ControllerClient& client, const CommonOptions& common, const std::st
                         {"file", FormatValueWithUnit(*d.info, d.file)},
                         {"read_only", d.info->ReadOnly()}});
         if (!common.json) {
-            std::cout << QualifiedName(*d.info) << ": controller "
-                      << FormatValueWithUnit(*d.info, d.controller) << ", file "
-                      << FormatValueWithUnit(*d.info, d.file)
-                      << (d.info->ReadOnly() ? " (read-only)" : "") << "\n";
+            out << QualifiedName(*d.info) << ": controller "
+                << FormatValueWithUnit(*d.info, d.controller) << ", file "
+                << FormatValueWithUnit(*d.info, d.file)
+                << (d.info->ReadOnly() ? " (read-only)" : "") << "\n";
         }
     }
     if (common.json) {
-        std::cout << list.dump(2) << "\n";
+        out << list.dump(2) << "\n";
     }
     // Read-only values are shown but cannot be restored, so they do not count as differences.
-    return Finish(client, writable ? kExitDifferences : kExitOk);
+    return FinishThenPrint(client, writable ? kExitDifferences : kExitOk, out.str());
 }
 
 int RunRestore(ControllerClient& client, const CommonOptions& common,
@@ -367,10 +394,13 @@ int RunRestore(ControllerClient& client, const CommonOptions& common,
     if (!LoadFile(options.file, &file)) {
         return kExitBadFile;
     }
+    ProgressLine progress("restore", common.trace || options.dryRun);
+    progress.Step("connecting and reading the settings");
     if (const int code = Open(client, common); code != kExitOk) {
         return code;
     }
     const ControllerSettings before = client.Settings();
+    ClearProgressLine();
     if (!Suits(options.file, file, before, selection)) {
         return Finish(client, kExitBadFile);
     }
@@ -384,35 +414,43 @@ int RunRestore(ControllerClient& client, const CommonOptions& common,
     const std::vector<PlannedRequest> plan =
         PlanRequests(ReadSettings(before), target, wanted, before.features);
 
+    const bool snapshotFirst = !plan.empty() && !options.noSnapshot;
+    // Connecting, the snapshot, each request, connecting again to check, storing, disconnecting.
+    progress.SetTotal(1 + (snapshotFirst ? 1 : 0) + static_cast<int>(plan.size()) + 1 +
+                      (options.store ? 1 : 0) + 1);
+
     if (options.dryRun) {
-        std::cout << (plan.empty() ? "Nothing to change.\n" : "Would change:\n");
+        std::ostringstream out;
+        out << (plan.empty() ? "Nothing to change.\n" : "Would change:\n");
         const SettingValues current = ReadSettings(before);
         for (const PlannedRequest& request : plan) {
             for (SettingId id : request.carries) {
-                std::cout << "  " << QualifiedName(Setting(id)) << ": "
-                          << FormatValueWithUnit(Setting(id), current[id]) << " -> "
-                          << FormatValueWithUnit(Setting(id), target[id]) << "\n";
+                out << "  " << QualifiedName(Setting(id)) << ": "
+                    << FormatValueWithUnit(Setting(id), current[id]) << " -> "
+                    << FormatValueWithUnit(Setting(id), target[id]) << "\n";
             }
-            std::cout << "    with " << DescribeRequest(request) << "\n";
+            out << "    with " << DescribeRequest(request) << "\n";
         }
-        std::cout << "Dry run: nothing was sent.\n";
-        return Finish(client, kExitOk);
+        out << "Dry run: nothing was sent.\n";
+        return FinishThenPrint(client, kExitOk, out.str());
     }
 
-    if (!plan.empty() && !options.noSnapshot) {
+    if (snapshotFirst) {
+        progress.Step("saving a snapshot");
         std::string snapshot;
         if (!TakeSnapshot(before, options, &snapshot)) {
             return Finish(client, kExitLinkFailed);
         }
-        std::cout << "Snapshot of the settings before the restore: " << snapshot << "\n";
+        Say() << "Snapshot of the settings before the restore: " << snapshot << "\n";
     }
 
     std::vector<SettingId> applied;
     for (size_t i = 0; i < plan.size(); ++i) {
+        progress.Step(DescribeRequest(plan[i]));
         const ClientOutcome outcome = client.Send(plan[i]);
         if (!outcome.Ok()) {
-            std::cerr << "axistune-cli: " << DescribeRequest(plan[i]) << ": " << outcome.message
-                      << "; the restore stopped\n";
+            Complain() << DescribeRequest(plan[i]) << ": " << outcome.message
+                       << "; the restore stopped\n";
             std::vector<SettingId> unanswered = plan[i].carries;
             std::vector<SettingId> unsent;
             for (size_t j = i + 1; j < plan.size(); ++j) {
@@ -427,6 +465,7 @@ int RunRestore(ControllerClient& client, const CommonOptions& common,
     }
 
     // A fresh connection reads everything back from the controller itself.
+    progress.Step("connecting again to check every value");
     if (const int code = Finish(client, kExitOk); code != kExitOk) {
         return code;
     }
@@ -438,20 +477,20 @@ int RunRestore(ControllerClient& client, const CommonOptions& common,
     for (const Difference& d : missing) {
         if (!d.info->ReadOnly()) {
             failed = true;
-            std::cerr << "axistune-cli: " << QualifiedName(*d.info) << ": the controller reports "
-                      << FormatValueWithUnit(*d.info, d.controller) << ", not "
-                      << FormatValueWithUnit(*d.info, d.file) << "\n";
+            Complain() << QualifiedName(*d.info) << ": the controller reports "
+                       << FormatValueWithUnit(*d.info, d.controller) << ", not "
+                       << FormatValueWithUnit(*d.info, d.file) << "\n";
         }
     }
     if (failed) {
-        std::cerr << "axistune-cli: the controller did not take every value; nothing was stored\n";
+        Complain() << "the controller did not take every value; nothing was stored\n";
         return Finish(client, kExitLinkFailed);
     }
     const SettingValues old = ReadSettings(before);
     if (applied.empty()) {
-        std::cout << "The controller already holds every value of the file; nothing was sent.\n";
+        Say() << "The controller already holds every value of the file; nothing was sent.\n";
     } else {
-        std::cout << "Changed:\n";
+        Say() << "Changed:\n";
         for (SettingId id : applied) {
             std::cout << "  " << QualifiedName(Setting(id)) << ": "
                       << FormatValueWithUnit(Setting(id), old[id]) << " -> "
@@ -459,16 +498,18 @@ int RunRestore(ControllerClient& client, const CommonOptions& common,
         }
     }
     if (options.store) {
+        progress.Step("storing the settings in the controller");
         const ClientOutcome stored = client.Store();
         if (!stored.Ok()) {
-            std::cerr << "axistune-cli: storing the settings failed: " << stored.message << "\n";
+            Complain() << "storing the settings failed: " << stored.message << "\n";
             return Finish(client, ExitFor(stored));
         }
-        std::cout << "Parameters stored...\n";
+        Say() << StatusTextUtf8(kStatusParametersStored) << "\n";
     } else if (!applied.empty()) {
         std::cout << "The settings last until the controller is switched off or its defaults are "
                      "reloaded; `axistune-cli store` keeps them.\n";
     }
+    progress.Step("disconnecting");
     return Finish(client, kExitOk);
 }
 
@@ -478,10 +519,10 @@ int RunStore(ControllerClient& client, const CommonOptions& common) {
     }
     const ClientOutcome stored = client.Store();
     if (!stored.Ok()) {
-        std::cerr << "axistune-cli: storing the settings failed: " << stored.message << "\n";
+        Complain() << "storing the settings failed: " << stored.message << "\n";
         return Finish(client, ExitFor(stored));
     }
-    std::cout << "Parameters stored...\n";
+    std::cout << StatusTextUtf8(kStatusParametersStored) << "\n";
     return Finish(client, kExitOk);
 }
 
@@ -499,11 +540,12 @@ int RunReloadDefaults(ControllerClient& client, const CommonOptions& common,
     }
     const ClientOutcome reloaded = client.ReloadDefaults();
     if (!reloaded.Ok()) {
-        std::cerr << "axistune-cli: reloading the defaults failed: " << reloaded.message << "\n";
+        Complain() << "reloading the defaults failed: " << reloaded.message << "\n";
         return Finish(client, ExitFor(reloaded));
     }
-    std::cout << "Defaults reloaded. They last until the controller is switched off; "
-                 "`axistune-cli store` keeps them.\n";
+    std::cout << StatusTextUtf8(kStatusDefaultsReloaded)
+              << ". They last until the controller is switched off; `axistune-cli store` keeps "
+                 "them.\n";
     return Finish(client, kExitOk);
 }
 

@@ -35,6 +35,8 @@ int RunStore(ControllerClient& client, const CommonOptions& common);
 int RunReloadDefaults(ControllerClient& client, const CommonOptions& common,
                       const RestoreOptions& snapshot);
 
+// "ra, dec, gear, site": the names --only takes.
+std::string GroupKeyList();
 // The port as the engine opens it: Windows takes "COM3" or "3".
 std::string DevicePath(const std::string& port);
 

@@ -7,8 +7,11 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <mutex>
+#include <set>
 #include <system_error>
+
+#include "file_access.h"
 
 namespace axistune::cli {
 
@@ -37,22 +40,66 @@ std::string Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// The temporaries of writes in progress. Created and renamed under the lock, so that a stop
+// that removes them and ends the process while holding it leaves none behind.
+std::mutex gPendingLock;
+std::set<std::string> gPending;
+
 }  // namespace
 
-bool ReadTextFile(const std::string& path, std::string* text, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = std::strerror(errno);
-        return false;
+bool ReadSettingsText(const std::string& path, std::string* text, std::string* error) {
+    const FileStatus status = StatusOf(path);
+    switch (status.kind) {
+        case FileKind::kRegular:
+            if (status.size > kSettingsFileLimit) {
+                *error = TooLargeReason(status.size, kSettingsFileLimit);
+                return false;
+            }
+            break;
+        case FileKind::kMissing:
+        case FileKind::kUnknown:
+            break;  // the open names the system's reason
+        default:
+            *error = NotRegularReason(status.kind);
+            return false;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        *error = "read error";
-        return false;
+    return ReadRegularFile(path, kSettingsFileLimit, text, error);
+}
+
+bool CheckOutputPath(const std::string& path, std::string* error) {
+    const FileStatus status = StatusOf(path);
+    switch (status.kind) {
+        case FileKind::kRegular:
+            return true;
+        case FileKind::kUnknown:
+            *error = "cannot be written: " + status.error;
+            return false;
+        case FileKind::kMissing:
+            break;
+        default:
+            *error = NotRegularReason(status.kind) + "; give a file name, or - for standard output";
+            return false;
     }
-    *text = content.str();
-    return true;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty()) {
+        return true;
+    }
+    const FileStatus parent = StatusOf(folder.string());
+    if (parent.kind == FileKind::kDirectory) {
+        return true;
+    }
+    *error = "cannot be written: the folder " + folder.string() +
+             (parent.kind == FileKind::kMissing ? " does not exist" : " is not a folder");
+    return false;
+}
+
+void ExitRemovingTemporaries(int code) {
+    gPendingLock.lock();  // kept: no write may create or rename a temporary any more
+    for (const std::string& path : gPending) {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
+    std::_Exit(code);
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error) {
@@ -60,28 +107,34 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
     const fs::path target(path);
     fs::path temporary = target;
     temporary += ".partial";
+    std::ofstream out;
+    std::error_code ignored;
     {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        std::lock_guard<std::mutex> guard(gPendingLock);
+        // A leftover of a killed run, or anything else by that name, is never written through.
+        fs::remove(temporary, ignored);
+        out.open(temporary, std::ios::binary | std::ios::trunc);
         if (!out) {
             *error =
                 std::string("cannot create ") + temporary.string() + ": " + std::strerror(errno);
             return false;
         }
-        out << text;
-        out.flush();
-        if (!out) {
-            *error = "cannot write " + temporary.string();
-            out.close();
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
+        gPending.insert(temporary.string());
+    }
+    out << text;
+    out.flush();
+    out.close();
+    std::lock_guard<std::mutex> guard(gPendingLock);
+    gPending.erase(temporary.string());
+    if (!out) {
+        *error = "cannot write " + temporary.string();
+        fs::remove(temporary, ignored);
+        return false;
     }
     std::error_code failure;
     fs::rename(temporary, target, failure);
     if (failure) {
         *error = "cannot replace " + path + ": " + failure.message();
-        std::error_code ignored;
         fs::remove(temporary, ignored);
         return false;
     }

@@ -4,20 +4,21 @@
 #include <atomic>
 #include <thread>
 
+#include "exit_codes.h"
 #include "interrupt.h"
 
 namespace axistune::cli {
 
 namespace {
 
-std::function<void()> gHandler;
+std::function<void(int)> gHandler;
 std::atomic<bool> gEnding{false};
 std::thread gListener;
 sigset_t gSignals;
 
 }  // namespace
 
-InterruptListener::InterruptListener(std::function<void()> handler) {
+InterruptListener::InterruptListener(std::function<void(int)> handler) {
     gHandler = std::move(handler);
     sigemptyset(&gSignals);
     sigaddset(&gSignals, SIGINT);
@@ -33,7 +34,9 @@ InterruptListener::InterruptListener(std::function<void()> handler) {
             if (gEnding.load()) {
                 return;
             }
-            gHandler();
+            gHandler(received == SIGTERM  ? kExitTerminated
+                     : received == SIGHUP ? kExitHangUp
+                                          : kExitInterrupted);
         }
     });
 }

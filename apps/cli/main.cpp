@@ -10,7 +10,10 @@
 #include "commands.h"
 #include "core/version.h"
 #include "exit_codes.h"
+#include "file_io.h"
 #include "interrupt.h"
+#include "progress_line.h"
+#include "stop_request.h"
 
 using namespace axistune;
 using namespace axistune::cli;
@@ -23,10 +26,14 @@ class TraceWriter {
     bool Open(const CommonOptions& common) {
         toStderr_ = common.trace;
         if (!common.traceFile.empty()) {
+            std::string error;
+            if (!CheckOutputPath(common.traceFile, &error)) {
+                Complain() << "--trace-file " << common.traceFile << ": " << error << "\n";
+                return false;
+            }
             file_.open(common.traceFile, std::ios::trunc);
             if (!file_) {
-                std::cerr << "axistune-cli: cannot write the trace file " << common.traceFile
-                          << "\n";
+                Complain() << "cannot write the trace file " << common.traceFile << "\n";
                 return false;
             }
         }
@@ -90,15 +97,15 @@ void AddSnapshot(CLI::App* command, RestoreOptions& options) {
 int main(int argc, char** argv) {
     CLI::App app{
         "axistune-cli: back up, compare and restore the settings of a DX3, DX5 or RV5 "
-        "motor controller.\nExit status: 0 success (diff: no difference), 1 diff found "
-        "differences, 2 usage error, 3 invalid settings file (nothing sent), 4 controller "
-        "refused, 5 port or controller failed, 130 interrupted."};
+        "motor controller."};
+    app.footer(ExitStatusHelp());
     app.set_version_flag("--version", std::string("axistune-cli ") + kVersion);
     app.require_subcommand(1);
 
     CommonOptions common;
     RestoreOptions restore;
     std::string output;
+    std::string backupFile;
     std::string diffFile;
 
     CLI::App* ports = app.add_subcommand("ports", "List the serial ports present");
@@ -108,6 +115,7 @@ int main(int argc, char** argv) {
     CLI::App* backup = app.add_subcommand("backup", "Write the settings to a file");
     AddConnection(backup, common, false);
     backup->add_option("-o,--output", output, "The settings file (default or -: standard output)");
+    backup->add_option("file", backupFile, "The settings file, as with -o")->excludes("--output");
     CLI::App* diff = app.add_subcommand("diff", "List the settings that differ from a file");
     AddConnection(diff, common, true);
     diff->add_option("file", diffFile, "The settings file")->required();
@@ -118,7 +126,7 @@ int main(int argc, char** argv) {
     restoreCommand->add_flag("--dry-run", restore.dryRun, "Print what would change; send nothing");
     restoreCommand->add_flag("--store", restore.store,
                              "Store the settings in the controller once every value is confirmed");
-    restoreCommand->add_option("--only", restore.only, "Groups to restore: ra, dec, gear, site")
+    restoreCommand->add_option("--only", restore.only, "Groups to restore: " + GroupKeyList())
         ->delimiter(',');
     AddSnapshot(restoreCommand, restore);
     CLI::App* store = app.add_subcommand("store", "Store the current settings in the controller");
@@ -154,7 +162,11 @@ int main(int argc, char** argv) {
     {
         // Ends (joined) before the client is deleted below, so a late Ctrl-C never reaches a
         // freed client; one during the shutdown stays blocked and pending.
-        InterruptListener interrupts([client] { client->Interrupt(); });
+        InterruptListener interrupts([client](int stopCode) {
+            OnStopSignal(
+                stopCode, [client] { client->Interrupt(); },
+                [client] { return client->Connected(); });
+        });
         if (trace.Active()) {
             client->SetTrace([&trace](const std::string& line) { trace.Write(line); });
         }
@@ -164,7 +176,7 @@ int main(int argc, char** argv) {
         } else if (info->parsed()) {
             code = RunInfo(*client, common);
         } else if (backup->parsed()) {
-            code = RunBackup(*client, common, output);
+            code = RunBackup(*client, common, backupFile.empty() ? output : backupFile);
         } else if (diff->parsed()) {
             code = RunDiff(*client, common, diffFile);
         } else if (restoreCommand->parsed()) {
@@ -174,9 +186,13 @@ int main(int argc, char** argv) {
         } else if (reload->parsed()) {
             code = RunReloadDefaults(*client, common, restore);
         }
-        if (client->Interrupted() && code == kExitOk) {
+        // A stop decides the exit status, whatever the command had reached.
+        if (StopCode() != 0) {
+            code = StopCode();
+        } else if (client->Interrupted() && code == kExitOk) {
             code = kExitInterrupted;
         }
+        StopDone();
     }
     if (client->Shutdown()) {
         client->SetTrace(nullptr);

@@ -42,8 +42,9 @@ void WriteFile(const std::string& path, const std::string& text) {
 }
 
 RunResult Run(const std::vector<std::string>& args, int timeoutMs,
-              const std::function<bool()>& interruptWhen) {
-    const std::string out = TempPath("out");
+              const std::function<bool()>& interruptWhen, int signal,
+              const std::string& stdoutPath) {
+    const std::string out = stdoutPath.empty() ? TempPath("out") : stdoutPath;
     const std::string err = TempPath("err");
     RunResult result;
     const pid_t pid = axistune::SpawnProcess(args, out, err);
@@ -55,7 +56,7 @@ RunResult Run(const std::vector<std::string>& args, int timeoutMs,
     bool interrupted = false;
     while (waitpid(pid, &status, WNOHANG) == 0) {
         if (interruptWhen && !interrupted && interruptWhen()) {
-            kill(pid, SIGINT);
+            kill(pid, signal);
             interrupted = true;
         }
         if (std::chrono::steady_clock::now() > deadline) {
@@ -66,16 +67,19 @@ RunResult Run(const std::vector<std::string>& args, int timeoutMs,
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadFile(out);
     result.err = ReadFile(err);
-    unlink(out.c_str());
+    if (stdoutPath.empty()) {
+        result.out = ReadFile(out);
+        unlink(out.c_str());
+    }
     unlink(err.c_str());
     return result;
 }
 
-RunResult RunCli(std::vector<std::string> args, const std::function<bool()>& interruptWhen) {
+RunResult RunCli(std::vector<std::string> args, const std::function<bool()>& interruptWhen,
+                 int signal) {
     args.insert(args.begin(), CLI_BINARY);
-    return Run(args, 60000, interruptWhen);
+    return Run(args, 60000, interruptWhen, signal);
 }
 
 Background::Background(const std::vector<std::string>& args) {

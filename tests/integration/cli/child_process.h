@@ -1,5 +1,6 @@
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <functional>
@@ -15,12 +16,14 @@ struct RunResult {
     std::string err;
 };
 
-// Runs a program to its end (bounded: killed after timeoutMs) with stdout and stderr in files.
-// interruptWhen, when given, is polled while the program runs; SIGINT goes once it holds.
+// Runs a program to its end (bounded: killed after timeoutMs) with stdout and stderr in files
+// (stdout to `stdoutPath` instead when given, such as a terminal). interruptWhen, when given,
+// is polled while the program runs; `signal` goes once it holds.
 RunResult Run(const std::vector<std::string>& args, int timeoutMs = 60000,
-              const std::function<bool()>& interruptWhen = nullptr);
+              const std::function<bool()>& interruptWhen = nullptr, int signal = SIGINT,
+              const std::string& stdoutPath = "");
 RunResult RunCli(std::vector<std::string> args,
-                 const std::function<bool()>& interruptWhen = nullptr);
+                 const std::function<bool()>& interruptWhen = nullptr, int signal = SIGINT);
 
 std::string TempPath(const std::string& name);
 std::string ReadFile(const std::string& path);
