@@ -8,6 +8,7 @@
 
 #include "app/controller_client.h"
 #include "commands.h"
+#include "core/free_if_threads_ended.h"
 #include "core/version.h"
 #include "exit_codes.h"
 #include "file_io.h"
@@ -194,9 +195,10 @@ int main(int argc, char** argv) {
         }
         StopDone();
     }
-    if (client->Shutdown()) {
-        client->SetTrace(nullptr);
-        delete client;
-    }
+    const bool threadsEnded = client->Shutdown();
+    // The trace writer ends with main; a thread that did not end must not write to it after.
+    client->SetTrace(nullptr);
+    std::unique_ptr<ControllerClient> owned(client);
+    FreeIfThreadsEnded(threadsEnded, owned);
     return code;
 }

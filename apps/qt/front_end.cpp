@@ -67,19 +67,15 @@ int RunLinuxProgram(QApplication& application,
     }
     NightMode night(application);
 
-    auto dialog = std::make_unique<DlgConfig>(module, engine, session.Model(), &ports);
-    session.ConnectWindow(*dialog, *dialog);
+    DlgConfig& dialog =
+        session.ConnectWindow(std::make_unique<DlgConfig>(module, engine, session.Model(), &ports));
 
-    const bool shown = dialog->Run() != -1;
+    const bool shown = dialog.Run() != -1;
     if (!shown) {
         ShowStartError(QStringLiteral("The main window could not be created."));
     }
 
-    if (!session.Stop()) {
-        // The worker may still be inside a post to the window controller: leave it to the
-        // process's end rather than free it under the worker.
-        (void)dialog.release();
-    }
+    session.Stop();
     return shown ? 0 : kStartFailed;
 }
 

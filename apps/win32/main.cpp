@@ -37,19 +37,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return kStartFailed;
     }
 
-    auto dialog = std::make_unique<DlgConfig>(module, session.Engine(), session.Model());
-    session.ConnectWindow(*dialog, *dialog);
+    DlgConfig& dialog = session.ConnectWindow(
+        std::make_unique<DlgConfig>(module, session.Engine(), session.Model()));
 
     // -1: the main window could not be created (no display, broken resources).
-    const bool shown = dialog->Run() != -1;
+    const bool shown = dialog.Run() != -1;
     if (!shown) {
         ShowStartError("The main window could not be created.");
     }
 
-    if (!session.Stop()) {
-        // The worker may still be inside a post to the window controller: leave it to the
-        // process's end rather than free it under the worker.
-        (void)dialog.release();
-    }
+    session.Stop();
     return shown ? 0 : kStartFailed;
 }

@@ -1,6 +1,7 @@
 #include "app/session.h"
 
 #include "app/start_failure.h"
+#include "core/free_if_threads_ended.h"
 
 namespace axistune {
 
@@ -10,16 +11,7 @@ Session::Session(TelescopeListener& listener, const PortCatalogue* ports)
     : externalListener_(&listener), ports_(ports) {}
 
 Session::~Session() {
-    Stop();
-    if (!threadsEnded_) {
-        (void)engine_.release();
-        (void)heartBeat_.release();
-        (void)model_.release();
-        return;
-    }
-    engine_.reset();
-    heartBeat_.reset();
-    model_.reset();
+    FreeIfThreadsEnded(Stop(), engine_, heartBeat_, model_);
 }
 
 const char* Session::Start() {
@@ -70,6 +62,8 @@ bool Session::Stop() {
     const bool tickerStopped = heartBeat_->Stop();
     const bool engineStopped = engine_->Stop(kEngineStopWaitMs);
     threadsEnded_ = tickerStopped && engineStopped;
+    // The worker may still be inside a post to the window when it did not end.
+    FreeIfThreadsEnded(threadsEnded_, window_);
     return threadsEnded_;
 }
 

@@ -41,20 +41,32 @@ class Session {
     TelescopeControl& Engine() { return *engine_; }
     AppModel& Model() { return *model_; }
 
-    // Window programs: the mailbox delivers to the window's callback and posts to its poster.
-    void ConnectWindow(TelescopeControlDlgCallback& callback, EventPoster& poster);
+    // Window programs: the mailbox delivers to the window's callback and posts to it. The session
+    // owns the window from here: Stop frees it once no thread can post to it any more.
+    template <typename Window>
+    Window& ConnectWindow(std::unique_ptr<Window> window) {
+        Window& connected = *window;
+        ConnectWindow(connected, connected);
+        window_ = OwnedWindow(window.release(), [](void* w) { delete static_cast<Window*>(w); });
+        return connected;
+    }
 
     // The ordered shutdown: nothing more reaches the window, the ticker and then the engine end
-    // (bounded waits); nothing is sent to the controller. True when every thread ended. After
-    // false, the caller must also keep alive what the engine's listener reaches (the window).
+    // (bounded waits); nothing is sent to the controller; then the window is freed. True when
+    // every thread ended; after false, the window and the engine stay allocated.
     bool Stop();
 
   private:
+    using OwnedWindow = std::unique_ptr<void, void (*)(void*)>;
+
+    void ConnectWindow(TelescopeControlDlgCallback& callback, EventPoster& poster);
+
     TelescopeListener* externalListener_ = nullptr;
     const PortCatalogue* ports_ = nullptr;
     std::unique_ptr<HeartBeat> heartBeat_;
     std::unique_ptr<AppModel> model_;
     std::unique_ptr<TelescopeControl> engine_;
+    OwnedWindow window_{nullptr, [](void*) {}};
     bool windowConnected_ = false;
     bool running_ = false;
     bool threadsEnded_ = true;

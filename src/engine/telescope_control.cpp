@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "core/free_if_threads_ended.h"
 #include "engine/advanced_source.h"
 #include "engine/dispatcher.h"
 #include "engine/queue_writer.h"
@@ -126,10 +127,7 @@ TelescopeControl::TelescopeControl(TelescopeListener* listener, const PortCatalo
 }
 
 TelescopeControl::~TelescopeControl() {
-    if (!Stop()) {
-        // A worker that did not end must never find its state freed: leave it allocated.
-        (void)impl_.release();
-    }
+    FreeIfThreadsEnded(Stop(), impl_);
 }
 
 QueueOpenError TelescopeControl::StartError() const {

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "app/session.h"
+#include "core/free_if_threads_ended.h"
 #include "core/port_catalogue.h"
 #include "core/status_codes.h"
 #include "support/recording_listener.h"
@@ -34,6 +38,49 @@ TEST(Session, ReportsWhyAPortDidNotOpen) {
     const PortOpenReport report = session.Engine().LastOpenFailure();
     EXPECT_EQ(report.device, "/nonexistent/axistune-port");
     EXPECT_EQ(report.result.failure, OpenFailure::kNotFound);
+}
+
+// Stands in for the main window: notes when it is freed.
+class NotingWindow : public TelescopeControlDlgCallback, public EventPoster {
+  public:
+    explicit NotingWindow(bool& freed) : freed_(freed) {}
+    ~NotingWindow() override { freed_ = true; }
+    void OnStatus(int32_t) override {}
+    void OnStatusValue(int32_t, uint32_t) override {}
+    void OnSettings(const ControllerSettings&, int32_t) override {}
+    void OnVoltage(uint32_t) override {}
+    void PostEvent(uintptr_t, intptr_t) override {}
+
+  private:
+    bool& freed_;
+};
+
+TEST(Session, FreesTheWindowOnlyOnceItsThreadsHaveEnded) {
+    bool freed = false;
+    Session session;
+    ASSERT_EQ(session.Start(), nullptr);
+    session.ConnectWindow(std::make_unique<NotingWindow>(freed));
+    EXPECT_FALSE(freed);
+    ASSERT_TRUE(session.Stop());
+    EXPECT_TRUE(freed);
+}
+
+TEST(FreeIfThreadsEnded, FreesInOrderOrLeavesEverythingAllocated) {
+    std::vector<int> freedOrder;
+    struct Noted {
+        std::vector<int>& order;
+        int id;
+        ~Noted() { order.push_back(id); }
+    };
+    std::unique_ptr<Noted> first(new Noted{freedOrder, 1});
+    std::unique_ptr<Noted> second(new Noted{freedOrder, 2});
+    Noted* kept = second.get();
+    FreeIfThreadsEnded(false, second);
+    EXPECT_EQ(second, nullptr);
+    EXPECT_TRUE(freedOrder.empty());
+    second.reset(kept);  // this test's own clean-up of what was left allocated
+    FreeIfThreadsEnded(true, second, first);
+    EXPECT_EQ(freedOrder, (std::vector<int>{2, 1}));
 }
 
 TEST(PortCatalogue, AssignedNamesWinOverThePlatformsNumbering) {
