@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/state_files.h"
 #include "core/controller_constants.h"
 #include "core/setting_groups.h"
 #include "core/settings_file.h"

@@ -35,11 +35,6 @@ std::string Format(const char* pattern) {
     return text;
 }
 
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
 // The temporaries of writes in progress. Created and renamed under the lock, so that a stop
 // that removes them and ends the process while holding it leaves none behind.
 std::mutex gPendingLock;
@@ -139,24 +134,6 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
         return false;
     }
     return true;
-}
-
-std::string DefaultSnapshotFolder() {
-    namespace fs = std::filesystem;
-#ifdef _WIN32
-    std::string base = Environment("LOCALAPPDATA");
-    if (base.empty()) {
-        base = ".";
-    }
-    return (fs::path(base) / "AxisTune" / "snapshots").string();
-#else
-    std::string base = Environment("XDG_STATE_HOME");
-    if (base.empty()) {
-        const std::string home = Environment("HOME");
-        base = home.empty() ? "." : (fs::path(home) / ".local" / "state").string();
-    }
-    return (fs::path(base) / "axistune" / "snapshots").string();
-#endif
 }
 
 std::string UtcTimestamp() {

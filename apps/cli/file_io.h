@@ -22,10 +22,6 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
 // Ends the process with `code` at once, first removing the temporaries of writes in progress:
 // for a stop while the main thread is blocked. Any thread.
 [[noreturn]] void ExitRemovingTemporaries(int code);
-// Where restore and reload-defaults keep the settings they replace: the per-user state folder
-// (Linux: $XDG_STATE_HOME or ~/.local/state, then axistune/snapshots; Windows:
-// %LOCALAPPDATA%\AxisTune\snapshots).
-std::string DefaultSnapshotFolder();
 // "2025-01-31T18:04:05Z"
 std::string UtcTimestamp();
 // "20250131-180405"
