@@ -13,7 +13,7 @@ namespace {
 
 // How long the idle thread sleeps before it looks at its queue again: it is woken at once
 // for new work and for Stop, so this only bounds each wait.
-constexpr uint32_t kIdleWaitMs = 1000;
+constexpr uint32_t kIdleWaitMs = 10000;
 
 struct Job {
     uint64_t ticket;

@@ -47,28 +47,44 @@ bool IsJsonName(const std::string& name) {
     return extension == ".json";
 }
 
-// The history's own entries, newest first. A missing folder holds none.
-bool ScanHistory(const std::string& folder, std::vector<NamedEntry>* entries, std::string* error) {
+// The names of the folder's regular files. A missing folder holds none. A name the narrow
+// strings cannot carry (Windows: outside the ANSI code page) is skipped: the history never
+// writes one, and no path of ours could open it.
+bool FolderFiles(const std::string& folder, std::vector<std::string>* names, std::string* error) {
     std::error_code failure;
-    if (!fs::exists(folder, failure)) {
-        if (failure) {
-            *error = "cannot read the folder " + folder + ": " + failure.message();
-            return false;
-        }
+    if (!fs::exists(folder, failure) && !failure) {
         return true;
     }
     for (fs::directory_iterator it(folder, failure), end; !failure && it != end;
          it.increment(failure)) {
-        NamedEntry entry;
-        entry.fileName = it->path().filename().string();
         std::error_code typeFailure;
-        if (ParseHistoryName(entry.fileName, &entry.name) && it->is_regular_file(typeFailure)) {
-            entries->push_back(std::move(entry));
+        if (!it->is_regular_file(typeFailure)) {
+            continue;
+        }
+        try {
+            names->push_back(it->path().filename().string());
+        } catch (const std::system_error&) {
+            continue;  // see above
         }
     }
     if (failure) {
         *error = "cannot read the folder " + folder + ": " + failure.message();
         return false;
+    }
+    return true;
+}
+
+// The history's own entries, newest first.
+bool ScanHistory(const std::string& folder, std::vector<NamedEntry>* entries, std::string* error) {
+    std::vector<std::string> names;
+    if (!FolderFiles(folder, &names, error)) {
+        return false;
+    }
+    for (const std::string& name : names) {
+        NamedEntry entry{name, {}};
+        if (ParseHistoryName(name, &entry.name)) {
+            entries->push_back(std::move(entry));
+        }
     }
     std::sort(entries->begin(), entries->end(), NewerName);
     return true;
@@ -153,7 +169,7 @@ bool NewerEntry(const HistoryEntry& a, const HistoryEntry& b) {
 HistoryEntry Describe(const fs::path& path) {
     HistoryEntry entry;
     entry.path = path.string();
-    entry.fileName = path.filename().string();
+    entry.fileName = path.filename().string();  // FolderFiles made it from a narrow string
     HistoryName name;
     entry.writtenByHistory = ParseHistoryName(entry.fileName, &name);
     entry.readable = ReadEntry(entry.path, &entry.settings, &entry.error);
@@ -274,22 +290,12 @@ HistoryOutcome SettingsHistory::WriteAt(int64_t takenUtc, HistoryReason reason,
 
 HistoryListing SettingsHistory::List() const {
     HistoryListing listing;
-    std::error_code failure;
-    if (!fs::exists(folder_, failure)) {
-        if (failure) {
-            listing.error = "cannot read the folder " + folder_ + ": " + failure.message();
+    std::vector<std::string> names;
+    FolderFiles(folder_, &names, &listing.error);  // what could be read is listed regardless
+    for (const std::string& name : names) {
+        if (IsJsonName(name)) {
+            listing.entries.push_back(Describe(fs::path(folder_) / name));
         }
-        return listing;
-    }
-    for (fs::directory_iterator it(folder_, failure), end; !failure && it != end;
-         it.increment(failure)) {
-        std::error_code typeFailure;
-        if (IsJsonName(it->path().filename().string()) && it->is_regular_file(typeFailure)) {
-            listing.entries.push_back(Describe(it->path()));
-        }
-    }
-    if (failure) {
-        listing.error = "cannot read the folder " + folder_ + ": " + failure.message();
     }
     std::sort(listing.entries.begin(), listing.entries.end(), NewerEntry);
     return listing;

@@ -10,6 +10,7 @@
 #include "app/history_writer.h"
 #include "app/settings_history.h"
 #include "app/utc_time.h"
+#include "core/setting_table.h"
 #include "platform/event.h"
 #include "platform/process.h"
 
@@ -207,6 +208,26 @@ TEST(SettingsHistory, SkipsOnlyWhatEqualsTheSameControllersNewestEntry) {
     ASSERT_TRUE(ReadSettingsFile(text, &read, &problem)) << problem.message;
     EXPECT_TRUE(SameSettings(read, Settings(1, 96)));
     EXPECT_EQ(read.taken, "2026-12-08T06:22:00Z");
+}
+
+// Equality is judged on what the file reads back as: every setting at either end of its
+// range survives the text, so a reconnect never adds a copy.
+TEST(SettingsHistory, EverySettingSurvivesTheFileForTheComparison) {
+    TempFolder temp;
+    const SettingsHistory history(temp.Snapshots());
+    int64_t now = kDecember8;
+    for (bool highest : {false, true}) {
+        SettingsFile file = Settings(5, 0);
+        file.present.set();
+        for (const SettingInfo& info : SettingTable()) {
+            file.values[info.id] = highest ? info.maximum : info.minimum;
+        }
+        const std::string port = highest ? "COM1" : "COM2";
+        EXPECT_EQ(history.WriteAt(now++, HistoryReason::kConnected, port, file).result,
+                  HistoryResult::kWritten);
+        const HistoryOutcome again = history.WriteAt(now++, HistoryReason::kConnected, port, file);
+        EXPECT_EQ(again.result, HistoryResult::kUnchanged) << again.message;
+    }
 }
 
 TEST(SettingsHistory, PrunesItsOwnOldestEntriesAndNothingElse) {
