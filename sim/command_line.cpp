@@ -1,9 +1,14 @@
 #include "sim/command_line.h"
 
+#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "sim/commands.h"
 
@@ -55,238 +60,315 @@ bool ParseCommandByte(const std::string& text, uint8_t* out) {
     return true;
 }
 
-}  // namespace
+// dxsim's help: the usage line, the description, one block per group and a closing note, each
+// option by its long name and the name of its value.
+class HelpLayout : public CLI::Formatter {
+  public:
+    HelpLayout() { column_width(24); }
 
-std::string UsageText() {
-    std::string profiles;
-    for (const Profile& p : Profiles()) {
-        profiles += "                        " + p.name + ": " + p.description + "\n";
+    std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const override {
+        std::string text = "Usage: dxsim [options]\n" + app->get_description();
+        for (const std::string& group : app->get_groups()) {
+            text += "\n" + group + ":\n";
+            for (const CLI::Option* option : app->get_options(
+                     [&group](const CLI::Option* o) { return o->get_group() == group; })) {
+                text += make_option(option, false);
+            }
+        }
+        return text + "\n" + app->get_footer() + "\n";
     }
-    return "Usage: dxsim [options]\n"
-           "A simulated DX3, DX5 or RV5 motor controller on a pseudo-terminal. Prints the\n"
-           "path of the terminal that a host opens as its serial port (one line on stdout),\n"
-           "then serves until SIGINT or SIGTERM.\n"
-           "\n"
-           "Controller:\n"
-           "  --profile NAME        the controller to simulate (default dx5):\n" +
-           profiles +
-           "  --firmware HEX        firmware version word, e.g. 0x0100000C (1.0.0.12)\n"
-           "  --hardware N          hardware type in the (long) version reply, 0..65535\n"
-           "  --short-version M.m   answer the version query in the old short form M.m\n"
-           "  --baud N              rate the controller's line runs at (default: the\n"
-           "                        profile's; a host at another rate gets noise)\n"
-           "\n"
-           "Line:\n"
-           "  --link PATH           keep a symbolic link to the terminal at PATH (an old\n"
-           "                        link there is replaced; removed again at exit)\n"
-           "  --pull-after SEC      pull the cable SEC seconds after start: the terminal\n"
-           "                        closes and the link goes\n"
-           "  --replug-after SEC    after a pull, open a new terminal SEC seconds later at\n"
-           "                        the same link path and print its path\n"
-           "\n"
-           "Faults:\n"
-           "  --no-reply            answer nothing at all\n"
-           "  --no-reply-to CMD     answer nothing to this command byte (hex, e.g. 14, or a\n"
-           "                        name such as READ_BASE_SETTINGS); may be repeated\n"
-           "  --delay MS            send every reply MS milliseconds late\n"
-           "  --garbage N           send N junk bytes (never 0x55) before every reply\n"
-           "  --split               send replies one byte at a time ...\n"
-           "  --split-gap MS        ... MS milliseconds apart (default 2)\n"
-           "  --oversize N          add N payload bytes to every reply\n"
-           "  --short N             cut N payload bytes from every reply\n"
-           "  --seed N              seed of the junk and noise bytes (default 1)\n"
-           "\n"
-           "Output:\n"
-           "  --trace               print one line per frame in each direction to stderr\n"
-           "  --trace-file FILE     print that trace to FILE instead\n"
-           "  --help                show this text\n"
-           "  --version             show dxsim's version\n"
-           "\n"
-           "A host that never sets a line rate (the terminal's default) is answered at any\n"
-           "profile's rate.\n";
+    std::string make_option_name(const CLI::Option* option, bool) const override {
+        return "--" + option->get_lnames().front();
+    }
+    std::string make_option_opts(const CLI::Option* option) const override {
+        return option->get_type_size() == 0 ? "" : " " + option->get_type_name();
+    }
+};
+
+// The first word dxsim does not accept; parsing ends there.
+struct Refusal {
+    std::string message;
+};
+
+// dxsim reads every word literally: an option only when spelled exactly as one (never
+// --name=value, never bundled short options), and the word after an option that takes a value
+// is that value whatever it looks like. So CLI11 is shown each other word behind a marker, which
+// it keeps as a value or, where no value is due, as a word it does not know; the marker comes
+// off again wherever the word ends up.
+constexpr char kLiteral = '\x1f';
+
+std::string Unhide(const std::string& word) {
+    return !word.empty() && word.front() == kLiteral ? word.substr(1) : word;
 }
 
-bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error) {
-    CommandLine cl;
-    cl.server.profile = *FindProfile("dx5");
-    std::string profileName = "dx5";
-    bool haveFirmware = false;
-    bool haveHardware = false;
-    bool haveShort = false;
-    bool haveBaud = false;
-    uint32_t firmware = 0;
-    uint16_t hardware = 0;
-    uint8_t shortMajor = 0;
-    uint8_t shortMinor = 0;
-    uint32_t baud = 0;
+// dxsim's options on CLI11. Each is applied as it is read, so that the first word in error is
+// the one reported, and the last of a repeated option wins.
+class Options {
+  public:
+    explicit Options(CommandLine& line) : line_(line) {
+        app_.formatter(std::make_shared<HelpLayout>());
+        app_.set_help_flag();
+        app_.allow_extras();
+        app_.description(
+            "A simulated DX3, DX5 or RV5 motor controller on a pseudo-terminal. Prints the\n"
+            "path of the terminal that a host opens as its serial port (one line on stdout),\n"
+            "then serves until SIGINT or SIGTERM.\n");
+        app_.footer(
+            "A host that never sets a line rate (the terminal's default) is answered at any\n"
+            "profile's rate.");
+        AddController();
+        AddLine();
+        AddFaults();
+        AddOutput();
+    }
 
-    for (int i = 1; i < argc; ++i) {
-        const std::string opt = argv[i];
-        auto value = [&](std::string* v) {
-            if (i + 1 >= argc) {
-                *error = opt + " needs a value";
+    std::string Help() const { return app_.help(); }
+
+    // False with the message for the first word in error.
+    bool Parse(int argc, const char* const* argv, std::string* error) {
+        std::vector<std::string> words;  // CLI11 takes them last first
+        for (int i = argc - 1; i >= 1; --i) {
+            words.push_back(IsOptionName(argv[i]) ? argv[i] : kLiteral + std::string(argv[i]));
+        }
+        std::string message;
+        try {
+            app_.parse(words);
+        } catch (const Refusal& refusal) {
+            message = refusal.message;
+        } catch (const CLI::ArgumentMismatch&) {
+            // Only the last word can lack its value.
+            message = std::string(argv[argc - 1]) + " needs a value";
+        } catch (const CLI::ParseError& e) {
+            message = e.what();
+        }
+        // A word it did not know came before anything that failed after it.
+        const std::vector<std::string> unknown = app_.remaining();
+        if (!unknown.empty()) {
+            message = "unknown option: " + Unhide(unknown.front());
+        }
+        if (!message.empty()) {
+            *error = message;
+            return false;
+        }
+        ApplyProfile();
+        return true;
+    }
+
+  private:
+    using Take = std::function<bool(const std::string&)>;
+
+    bool IsOptionName(const std::string& word) const {
+        for (const CLI::Option* option : app_.get_options()) {
+            for (const std::string& name : option->get_lnames()) {
+                if (word == "--" + name) {
+                    return true;
+                }
+            }
+            for (const std::string& name : option->get_snames()) {
+                if (word == "-" + name) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    // An option with a value; take refuses a value with false, or throws its own Refusal.
+    void Value(const std::string& name, const char* valueName, const std::string& description,
+               Take take) {
+        app_.add_option_function<std::string>(
+                name,
+                [name, take](const std::string& word) {
+                    const std::string value = Unhide(word);
+                    if (!take(value)) {
+                        throw Refusal{"bad value for " + name + ": " + value};
+                    }
+                },
+                description)
+            ->type_name(valueName)
+            ->group(group_)
+            ->trigger_on_parse();
+    }
+    void Flag(const std::string& name, bool& flag, const char* description) {
+        app_.add_flag(name, flag, description)->group(group_);
+    }
+    template <typename T>
+    static Take Number(int base, unsigned long long max, T& into) {
+        return [base, max, &into](const std::string& v) {
+            unsigned long long n = 0;
+            if (!ParseUnsigned(v, base, max, &n)) {
                 return false;
             }
-            *v = argv[++i];
+            into = static_cast<T>(n);
             return true;
         };
-        auto bad = [&](const std::string& v) {
-            *error = "bad value for " + opt + ": " + v;
-            return false;
+    }
+    template <typename T>
+    static Take Optional(int base, unsigned long long max, std::optional<T>& into) {
+        return [base, max, &into](const std::string& v) {
+            T n{};
+            if (!Number(base, max, n)(v)) {
+                return false;
+            }
+            into = n;
+            return true;
         };
-        std::string v;
-        unsigned long long n = 0;
-        if (opt == "--help" || opt == "-h") {
-            cl.help = true;
-        } else if (opt == "--version") {
-            cl.version = true;
-        } else if (opt == "--profile") {
-            if (!value(&v)) {
-                return false;
-            }
+    }
+    static Take Seconds(int64_t& intoMs) {
+        return [&intoMs](const std::string& v) { return ParseSeconds(v, &intoMs); };
+    }
+    static Take Text(std::string& into) {
+        return [&into](const std::string& v) {
+            into = v;
+            return !v.empty();
+        };
+    }
+
+    void AddController() {
+        group_ = "Controller";
+        std::string profiles = "the controller to simulate (default dx5):";
+        for (const Profile& p : Profiles()) {
+            profiles += "\n" + p.name + ": " + p.description;
+        }
+        Value("--profile", "NAME", profiles, [this](const std::string& v) {
             if (!FindProfile(v)) {
-                *error = "unknown profile: " + v;
-                return false;
+                throw Refusal{"unknown profile: " + v};
             }
-            profileName = v;
-        } else if (opt == "--firmware") {
-            if (!value(&v)) {
-                return false;
-            }
-            if (!ParseUnsigned(v, 0, 0xFFFFFFFFull, &n)) {
-                return bad(v);
-            }
-            haveFirmware = true;
-            firmware = static_cast<uint32_t>(n);
-        } else if (opt == "--hardware") {
-            if (!value(&v)) {
-                return false;
-            }
-            if (!ParseUnsigned(v, 0, 0xFFFF, &n)) {
-                return bad(v);
-            }
-            haveHardware = true;
-            hardware = static_cast<uint16_t>(n);
-        } else if (opt == "--short-version") {
-            if (!value(&v)) {
-                return false;
-            }
-            const size_t dot = v.find('.');
-            unsigned long long major = 0;
-            unsigned long long minor = 0;
-            if (dot == std::string::npos || !ParseUnsigned(v.substr(0, dot), 10, 255, &major) ||
-                !ParseUnsigned(v.substr(dot + 1), 10, 255, &minor)) {
-                return bad(v);
-            }
-            haveShort = true;
-            shortMajor = static_cast<uint8_t>(major);
-            shortMinor = static_cast<uint8_t>(minor);
-        } else if (opt == "--baud") {
-            if (!value(&v)) {
-                return false;
-            }
-            if (!ParseUnsigned(v, 10, 4000000, &n) || n == 0) {
-                return bad(v);
-            }
-            haveBaud = true;
-            baud = static_cast<uint32_t>(n);
-        } else if (opt == "--link") {
-            if (!value(&v)) {
-                return false;
-            }
-            if (v.empty()) {
-                return bad(v);
-            }
-            cl.server.linkPath = v;
-        } else if (opt == "--pull-after" || opt == "--replug-after") {
-            int64_t ms = 0;
-            if (!value(&v)) {
-                return false;
-            }
-            if (!ParseSeconds(v, &ms)) {
-                return bad(v);
-            }
-            (opt == "--pull-after" ? cl.server.pullAfterMs : cl.server.replugAfterMs) = ms;
-        } else if (opt == "--no-reply") {
-            cl.server.faults.noReply = true;
-        } else if (opt == "--no-reply-to") {
-            uint8_t code = 0;
-            if (!value(&v)) {
-                return false;
-            }
-            if (!ParseCommandByte(v, &code)) {
-                return bad(v);
-            }
-            cl.server.faults.noReplyTo.set(code);
-        } else if (opt == "--delay" || opt == "--garbage" || opt == "--split-gap" ||
-                   opt == "--oversize" || opt == "--short") {
-            const unsigned long long max = (opt == "--oversize" || opt == "--short") ? 255
-                                           : opt == "--garbage"                      ? 4096
-                                                                                     : 600000;
-            if (!value(&v)) {
-                return false;
-            }
-            if (!ParseUnsigned(v, 10, max, &n)) {
-                return bad(v);
-            }
-            const uint32_t u = static_cast<uint32_t>(n);
-            Faults& f = cl.server.faults;
-            if (opt == "--delay") {
-                f.replyDelayMs = u;
-            } else if (opt == "--garbage") {
-                f.garbageBytes = u;
-            } else if (opt == "--split-gap") {
-                f.splitGapMs = u;
-            } else if (opt == "--oversize") {
-                f.oversizeBytes = u;
-            } else {
-                f.shortBytes = u;
-            }
-        } else if (opt == "--split") {
-            cl.server.faults.splitReplies = true;
-        } else if (opt == "--seed") {
-            if (!value(&v)) {
-                return false;
-            }
-            if (!ParseUnsigned(v, 0, ~0ull, &n)) {
-                return bad(v);
-            }
-            cl.server.seed = n;
-        } else if (opt == "--trace") {
-            cl.trace = true;
-        } else if (opt == "--trace-file") {
-            if (!value(&v)) {
-                return false;
-            }
-            if (v.empty()) {
-                return bad(v);
-            }
-            cl.trace = true;
-            cl.traceFile = v;
-        } else {
-            *error = "unknown option: " + opt;
-            return false;
+            profileName_ = v;
+            return true;
+        });
+        Value("--firmware", "HEX", "firmware version word, e.g. 0x0100000C (1.0.0.12)",
+              Optional(0, 0xFFFFFFFFull, firmware_));
+        Value("--hardware", "N", "hardware type in the (long) version reply, 0..65535",
+              Optional(0, 0xFFFF, hardware_));
+        Value("--short-version", "M.m", "answer the version query in the old short form M.m",
+              [this](const std::string& v) {
+                  const size_t dot = v.find('.');
+                  uint8_t major = 0;
+                  uint8_t minor = 0;
+                  if (dot == std::string::npos || !Number(10, 255, major)(v.substr(0, dot)) ||
+                      !Number(10, 255, minor)(v.substr(dot + 1))) {
+                      return false;
+                  }
+                  shortVersion_ = {major, minor};
+                  return true;
+              });
+        Value("--baud", "N",
+              "rate the controller's line runs at (default: the\n"
+              "profile's; a host at another rate gets noise)",
+              [this](const std::string& v) {
+                  uint32_t baud = 0;
+                  if (!Number(10, 4000000, baud)(v) || baud == 0) {
+                      return false;
+                  }
+                  baud_ = baud;
+                  return true;
+              });
+    }
+
+    void AddLine() {
+        group_ = "Line";
+        ServerOptions& server = line_.server;
+        Value("--link", "PATH",
+              "keep a symbolic link to the terminal at PATH (an old\n"
+              "link there is replaced; removed again at exit)",
+              Text(server.linkPath));
+        Value("--pull-after", "SEC",
+              "pull the cable SEC seconds after start: the terminal\n"
+              "closes and the link goes",
+              Seconds(server.pullAfterMs));
+        Value("--replug-after", "SEC",
+              "after a pull, open a new terminal SEC seconds later at\n"
+              "the same link path and print its path",
+              Seconds(server.replugAfterMs));
+    }
+
+    void AddFaults() {
+        group_ = "Faults";
+        Faults& f = line_.server.faults;
+        Flag("--no-reply", f.noReply, "answer nothing at all");
+        Value("--no-reply-to", "CMD",
+              "answer nothing to this command byte (hex, e.g. 14, or a\n"
+              "name such as READ_BASE_SETTINGS); may be repeated",
+              [&f](const std::string& v) {
+                  uint8_t code = 0;
+                  if (!ParseCommandByte(v, &code)) {
+                      return false;
+                  }
+                  f.noReplyTo.set(code);
+                  return true;
+              });
+        Value("--delay", "MS", "send every reply MS milliseconds late",
+              Number(10, 600000, f.replyDelayMs));
+        Value("--garbage", "N", "send N junk bytes (never 0x55) before every reply",
+              Number(10, 4096, f.garbageBytes));
+        Flag("--split", f.splitReplies, "send replies one byte at a time ...");
+        Value("--split-gap", "MS", "... MS milliseconds apart (default 2)",
+              Number(10, 600000, f.splitGapMs));
+        Value("--oversize", "N", "add N payload bytes to every reply",
+              Number(10, 255, f.oversizeBytes));
+        Value("--short", "N", "cut N payload bytes from every reply",
+              Number(10, 255, f.shortBytes));
+        Value("--seed", "N", "seed of the junk and noise bytes (default 1)",
+              Number(0, ~0ull, line_.server.seed));
+    }
+
+    void AddOutput() {
+        group_ = "Output";
+        Flag("--trace", line_.trace, "print one line per frame in each direction to stderr");
+        Value("--trace-file", "FILE", "print that trace to FILE instead",
+              [this](const std::string& v) {
+                  line_.trace = true;
+                  return Text(line_.traceFile)(v);
+              });
+        Flag("--help,-h", line_.help, "show this text");
+        Flag("--version", line_.version, "show dxsim's version");
+    }
+
+    // The profile, then what the options change of its identity.
+    void ApplyProfile() {
+        line_.server.profile = *FindProfile(profileName_);
+        Identity& id = line_.server.profile.identity;
+        if (firmware_) {
+            id.firmware = *firmware_;
+        }
+        if (hardware_) {
+            id.hardwareType = *hardware_;
+            id.shortVersion = false;
+        }
+        if (shortVersion_) {
+            id.shortVersion = true;
+            id.shortMajor = shortVersion_->first;
+            id.shortMinor = shortVersion_->second;
+        }
+        if (baud_) {
+            id.baud = *baud_;
         }
     }
 
-    cl.server.profile = *FindProfile(profileName);
-    Identity& id = cl.server.profile.identity;
-    if (haveFirmware) {
-        id.firmware = firmware;
+    CommandLine& line_;
+    CLI::App app_;
+    std::string group_;
+    std::string profileName_ = "dx5";
+    std::optional<uint32_t> firmware_;
+    std::optional<uint16_t> hardware_;
+    std::optional<std::pair<uint8_t, uint8_t>> shortVersion_;
+    std::optional<uint32_t> baud_;
+};
+
+}  // namespace
+
+std::string UsageText() {
+    CommandLine unused;
+    return Options(unused).Help();
+}
+
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error) {
+    CommandLine line;
+    if (!Options(line).Parse(argc, argv, error)) {
+        return false;
     }
-    if (haveHardware) {
-        id.hardwareType = hardware;
-        id.shortVersion = false;
-    }
-    if (haveShort) {
-        id.shortVersion = true;
-        id.shortMajor = shortMajor;
-        id.shortMinor = shortMinor;
-    }
-    if (haveBaud) {
-        id.baud = baud;
-    }
-    *out = std::move(cl);
+    *out = std::move(line);
     return true;
 }
 

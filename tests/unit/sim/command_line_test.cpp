@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/command_line.h"
@@ -103,6 +105,37 @@ TEST(CommandLine, RefusesWhatItDoesNotUnderstand) {
         EXPECT_FALSE(Parse(args, &cl, &error)) << args[0];
         EXPECT_FALSE(error.empty()) << args[0];
     }
+}
+
+// Every word is read literally: the word after a value option is its value, an option counts only
+// when spelled exactly, and the first word in error is the one reported.
+TEST(CommandLine, ReadsEveryWordLiterallyAndReportsTheFirstError) {
+    const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
+        {{"--profile", "--trace"}, "unknown profile: --trace"},
+        {{"--delay", "-3"}, "bad value for --delay: -3"},
+        {{"--delay=3"}, "unknown option: --delay=3"},
+        {{"-hv"}, "unknown option: -hv"},
+        {{"--"}, "unknown option: --"},
+        {{"stray"}, "unknown option: stray"},
+        {{"--frobnicate", "--profile", "dx9"}, "unknown option: --frobnicate"},
+        {{"--profile", "dx9", "--frobnicate"}, "unknown profile: dx9"},
+        {{"--help", "--delay", "1", "--link"}, "--link needs a value"},
+    };
+    for (const auto& [args, expected] : cases) {
+        CommandLine cl;
+        std::string error;
+        EXPECT_FALSE(Parse(args, &cl, &error)) << expected;
+        EXPECT_EQ(error, expected);
+    }
+    CommandLine cl;
+    std::string error;
+    ASSERT_TRUE(Parse({"--trace-file", "--help", "--link", "[a,b]", "--delay", "1", "--delay", "2"},
+                      &cl, &error))
+        << error;
+    EXPECT_EQ(cl.traceFile, "--help");
+    EXPECT_FALSE(cl.help);
+    EXPECT_EQ(cl.server.linkPath, "[a,b]");
+    EXPECT_EQ(cl.server.faults.replyDelayMs, 2u);
 }
 
 TEST(CommandLine, HelpNamesEveryOptionAndProfile) {
