@@ -281,9 +281,10 @@ TEST(SettingsHistory, AFolderThatCannotBeWrittenGivesAMessage) {
     });
     ASSERT_NE(writer.Submit(HistoryReason::kConnected, "COM3", Settings(1, 96)), 0u);
     ASSERT_TRUE(done.Wait(kEventWaitMs));
+    // The thread's end orders its writes before these reads.
+    ASSERT_TRUE(writer.Stop(kEventWaitMs));
     EXPECT_EQ(reported.result, HistoryResult::kFailed);
     EXPECT_EQ(writer.LastFailure(), reported.message);
-    EXPECT_TRUE(writer.Stop(kEventWaitMs));
 }
 
 TEST(SettingsHistory, TheSwitchIsRememberedAndSparesTheRestoresEntry) {
@@ -388,6 +389,31 @@ TEST(HistoryWriter, StopWritesWhatIsQueued) {
     EXPECT_EQ(SettingsHistory(temp.Snapshots()).List().entries.size(), 5u);
     EXPECT_EQ(writer.Submit(HistoryReason::kConnected, "COM9", Settings(1, 96)), 0u);
     EXPECT_NE(writer.LastFailure(), "");
+}
+
+// A disk that keeps the thread busy costs entries beyond the queue's bound, never memory
+// without end nor a wait on the window thread.
+TEST(HistoryWriter, RefusesEntriesBeyondItsQueueWhileBusy) {
+    TempFolder temp;
+    Event entered(EventReset::kManual, false);
+    Event release(EventReset::kManual, false);
+    HistoryWriter writer(SettingsHistory(temp.Snapshots()), [&](uint64_t, const HistoryOutcome&) {
+        entered.Set();
+        release.Wait(kEventWaitMs);
+    });
+    ASSERT_NE(writer.Submit(HistoryReason::kConnected, "COM100", Settings(1, 96)), 0u);
+    ASSERT_TRUE(entered.Wait(kEventWaitMs));
+    for (size_t i = 0; i < HistoryWriter::kQueueLimit; ++i) {
+        EXPECT_NE(
+            writer.Submit(HistoryReason::kConnected, "COM" + std::to_string(i), Settings(1, 96)),
+            0u);
+    }
+    EXPECT_EQ(writer.Submit(HistoryReason::kConnected, "COM99", Settings(1, 96)), 0u);
+    EXPECT_NE(writer.LastFailure().find("earlier entries"), std::string::npos);
+    release.Set();
+    ASSERT_TRUE(writer.Stop(kEventWaitMs));
+    EXPECT_EQ(SettingsHistory(temp.Snapshots()).List().entries.size(),
+              1 + HistoryWriter::kQueueLimit);
 }
 
 }  // namespace
