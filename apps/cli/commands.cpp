@@ -141,10 +141,21 @@ bool Suits(const std::string& path, const SettingsFile& file, const ControllerSe
         return false;
     }
     const SettingValues current = ReadSettings(settings);
+    // What the window does not let change on this controller cannot be restored either.
+    for (const SettingInfo& info : SettingTable()) {
+        const bool changes = file.present[info.id] && file.values[info.id] != current[info.id];
+        if (selection[info.id] && changes && !info.ReadOnly() && !Writable(info, current)) {
+            std::cerr << "axistune-cli: " << path << ": " << QualifiedName(info)
+                      << ": this controller does not let it change (it reports "
+                      << QualifiedName(Setting(info.needs)) << " false); nothing was sent\n";
+            return false;
+        }
+    }
     const SettingId currents[] = {kRaIdleCurrent,  kRaTrackCurrent,  kRaRunCurrent,
                                   kDecIdleCurrent, kDecTrackCurrent, kDecRunCurrent};
     for (SettingId id : currents) {
-        const SettingId maximum = id < kDecReverseRotation ? kRaMaxCurrent : kDecMaxCurrent;
+        const SettingId maximum =
+            Setting(id).group == SettingGroup::kRa ? kRaMaxCurrent : kDecMaxCurrent;
         if (selection[id] && file.present[id] && current[maximum] != 0 &&
             file.values[id] > current[maximum]) {
             std::cerr << "axistune-cli: " << path << ": " << QualifiedName(Setting(id)) << ": "

@@ -93,6 +93,19 @@ enum SettingId : size_t {
     kSettingCount
 };
 
+// How a value is held: the window keeps every entry in the width of the value that holds it,
+// and a request carries its argument in the width the request takes.
+enum class SettingBits {
+    kNone,
+    kLow8,
+    kLow16,
+    kSignedLow16,
+    kTwosComplementLow8,  // a signed value's low byte
+    kWhole32,
+    kMaskBit,  // a flag sent as `bit` of a shared mask
+    kAdvancedField,
+};
+
 struct SettingInfo {
     SettingId id;
     SettingGroup group;
@@ -103,6 +116,23 @@ struct SettingInfo {
     int64_t minimum;
     int64_t maximum;
     SettingRequest request;  // kNone: read-only, recorded and compared, never written
+
+    // Where it lives in the controller's record.
+    int64_t (*read)(const ControllerSettings&);
+    void (*write)(ControllerSettings&, int64_t);
+
+    // How the request carries it. Settings with the same request and selector share one request
+    // (both axes' speeds, the three reversal masks, ...); `slot` is this one's argument there.
+    SettingBits held;      // the window's width for an entry: "300" typed as overtone stays 300
+    SettingBits argument;  // the request's width
+    uint8_t selector;      // currents, decays: axis code + row; overtone, current increase: axis
+    uint8_t slot;          // argument: 0 RA (rotation mask), 1 Dec (guiding mask), 2 limits mask
+    uint32_t bit;          // reversal: the axis's bit in its mask; advanced: its `changed` bit
+    // Advanced settings travel as their field of the advanced record.
+    void (*toAdvanced)(AdvancedSettings&, int64_t);
+    int64_t (*fromAdvanced)(const AdvancedSettings&);
+    // Writable only where `needs` is true (reversing limit switches needs limit switches).
+    SettingId needs;  // kSettingCount: always
 
     bool ReadOnly() const { return request == SettingRequest::kNone; }
 };
@@ -119,6 +149,18 @@ SettingSelection GroupSelection(SettingGroup group);
 
 // The values in the window's units, as the window reads them from the record.
 SettingValues ReadSettings(const ControllerSettings& settings);
+// Puts the values back where ReadSettings took them from.
+void WriteSettings(const SettingValues& values, ControllerSettings* settings);
+// The values the advanced record holds (the advanced settings only; others stay 0).
+SettingValues ReadAdvanced(const AdvancedSettings& advanced);
+
+// The value as the window keeps an entry for the setting ("300" typed as overtone stays 300, as
+// acceleration becomes 44).
+int64_t HeldValue(const SettingInfo& info, int64_t entry);
+// Whether this controller lets the setting change (the window enables its control).
+bool Writable(const SettingInfo& info, const SettingValues& controller);
+// The `changed` bit of an advanced setting.
+uint32_t AdvancedChangeBit(SettingId id);
 
 // The value as the file and the console show it ("N 47:30:00", "8/16", "true", "600").
 std::string FormatValue(const SettingInfo& info, int64_t value);
@@ -140,6 +182,13 @@ struct PlannedRequest {
     AdvancedSettings advanced{};
     std::vector<SettingId> carries;  // the selected settings whose value this request changes
 };
+
+// The request that sets `id` to values[id], its partners in a shared request (the other axis,
+// the other reversal masks) taken from `values`; an advanced request flags only `id` as changed.
+// `features` is the controller's feature byte, copied into the advanced record as the window does.
+PlannedRequest BuildRequest(SettingId id, const SettingValues& values, uint8_t features);
+// Whether the setting's change travels in `request` (the same request and selector).
+bool SharesRequest(const PlannedRequest& request, SettingId id);
 
 // The requests that bring the controller from `current` to `target` for the selected settings
 // that differ, in the window's argument form: requests that carry two values (both axes' speed,

@@ -1,6 +1,5 @@
 #include "ui/axis_panel.h"
 
-#include "core/controller_constants.h"
 #include "ui/axis_scaling.h"
 #include "ui/description/resource_ids.h"
 
@@ -36,23 +35,56 @@ int AxisOf(int id) {
 int RaIdOf(int id) {
     return AxisOf(id) == kDec ? id - kDecIdOffset : id;
 }
-// Axis byte of SetOvertone and SetIncreaseCurrentAt; selectors add the row (0 idle, 1 track,
-// 2 run) for SetCurrent and SetDecay.
-uint8_t AxisCode(int axis) {
-    return axis == kRa ? kAxisRa : kAxisDec;
-}
-uint8_t Selector(int axis, int row) {
-    return static_cast<uint8_t>(AxisCode(axis) + row);
+// The settings of each axis's controls.
+struct AxisSettings {
+    SettingId reverse[3];  // rotation, autoguiding, limit switches
+    SettingId maxSpeed;
+    SettingId acceleration;
+    SettingId deceleration;
+    SettingId maxCurrent;
+    SettingId current[3];  // idle, track, run
+    SettingId decay[3];
+    SettingId overtone;
+    SettingId incCurrentAt;
+    SettingId guiding;
+};
+
+constexpr AxisSettings kAxes[2] = {
+    {{kRaReverseRotation, kRaReverseGuiding, kRaReverseLimits},
+     kRaMaxSpeed,
+     kRaAcceleration,
+     kRaDeceleration,
+     kRaMaxCurrent,
+     {kRaIdleCurrent, kRaTrackCurrent, kRaRunCurrent},
+     {kRaIdleDecay, kRaTrackDecay, kRaRunDecay},
+     kRaOvertone,
+     kRaIncreaseCurrentAt,
+     kRaGuidingRate},
+    {{kDecReverseRotation, kDecReverseGuiding, kDecReverseLimits},
+     kDecMaxSpeed,
+     kDecAcceleration,
+     kDecDeceleration,
+     kDecMaxCurrent,
+     {kDecIdleCurrent, kDecTrackCurrent, kDecRunCurrent},
+     {kDecIdleDecay, kDecTrackDecay, kDecRunDecay},
+     kDecOvertone,
+     kDecIncreaseCurrentAt,
+     kDecGuidingRate},
+};
+
+SettingId Ramp(int axis, bool acceleration) {
+    return acceleration ? kAxes[axis].acceleration : kAxes[axis].deceleration;
 }
 
-uint8_t Low8(uint32_t value) {
-    return static_cast<uint8_t>(value & 0xFFu);
+// What an edit shows: the kept values are within 32 bits, signed for the overtone.
+uint32_t Shown(int64_t value) {
+    return static_cast<uint32_t>(static_cast<uint64_t>(value) & 0xFFFFFFFFu);
 }
-uint16_t Low16(uint32_t value) {
-    return static_cast<uint16_t>(value & 0xFFFFu);
+int Position(int64_t value) {
+    return static_cast<int>(value);
 }
-uint32_t Bits(int32_t value) {
-    return static_cast<uint32_t>(value);
+int Positions(SettingId id) {
+    return static_cast<int>(Setting(id).maximum - Setting(id).minimum);
 }
 
 }  // namespace
@@ -71,86 +103,106 @@ void AxisPanel::SetRanges() {
         host_->TrackbarSetRange(Id(axis, IDC_RA_DECEL_BAR), 0, kRampPositions);
         for (int row = 0; row < 3; ++row) {
             host_->TrackbarSetRange(Id(axis, IDC_RA_IDLE_CURRENT_BAR) + row, 0, kCurrentPositions);
-            host_->TrackbarSetRange(Id(axis, IDC_RA_IDLE_DECAY_BAR) + row, 0, kDecayPositions);
+            host_->TrackbarSetRange(Id(axis, IDC_RA_IDLE_DECAY_BAR) + row, 0,
+                                    Positions(kAxes[axis].decay[row]));
         }
         host_->TrackbarSetRange(Id(axis, IDC_RA_OVERTONE_BAR), -kOvertoneLimit, kOvertoneLimit);
         host_->TrackbarSetPos(Id(axis, IDC_RA_OVERTONE_BAR), 0);
         host_->TrackbarSetRange(Id(axis, IDC_RA_INC_CURRENT_BAR), 0, kIncCurrentPositions);
-        host_->TrackbarSetRange(Id(axis, IDC_RA_GUIDING_BAR), 0, kGuidingPositions);
+        host_->TrackbarSetRange(Id(axis, IDC_RA_GUIDING_BAR), 0, Positions(kAxes[axis].guiding));
     }
 }
 
 void AxisPanel::StoreMaxCurrents(const ControllerSettings& settings) {
-    axes_[kRa].maxCurrent = settings.raMaxCurrent;
-    axes_[kDec].maxCurrent = settings.decMaxCurrent;
+    for (const AxisSettings& axis : kAxes) {
+        values_[axis.maxCurrent] = Setting(axis.maxCurrent).read(settings);
+    }
 }
 
-void AxisPanel::Fill(const ControllerSettings& s) {
-    // The record's speeds are 32-bit; the window keeps and shows their low 16 bits.
-    axes_[kRa].maxSpeed = Low16(s.raMaxSpeed);
-    axes_[kDec].maxSpeed = Low16(s.decMaxSpeed);
+void AxisPanel::Fill(const ControllerSettings& settings) {
+    const SettingValues record = ReadSettings(settings);
     for (int axis = kRa; axis <= kDec; ++axis) {
-        host_->SetItemInt(Id(axis, IDC_RA_MAX_SPEED), axes_[axis].maxSpeed, false);
-        host_->TrackbarSetPos(Id(axis, IDC_RA_MAX_SPEED_BAR),
-                              SpeedToPosition(axes_[axis].maxSpeed));
+        const SettingId id = kAxes[axis].maxSpeed;
+        values_[id] = record[id];
+        host_->SetItemInt(Id(axis, IDC_RA_MAX_SPEED), Shown(values_[id]), false);
+        host_->TrackbarSetPos(Id(axis, IDC_RA_MAX_SPEED_BAR), SpeedToPosition(Shown(values_[id])));
     }
 
-    const uint8_t ramps[4] = {s.raAcceleration, s.raDeceleration, s.decAcceleration,
-                              s.decDeceleration};
     for (int i = 0; i < 4; ++i) {
         const int axis = i / 2;
         const bool acceleration = (i % 2) == 0;
-        (acceleration ? axes_[axis].acceleration : axes_[axis].deceleration) = ramps[i];
-        const int edit = Id(axis, acceleration ? IDC_RA_ACCEL : IDC_RA_DECEL);
-        const int bar = Id(axis, acceleration ? IDC_RA_ACCEL_BAR : IDC_RA_DECEL_BAR);
-        host_->SetItemInt(edit, ramps[i], false);
-        host_->TrackbarSetPos(bar, RampToPosition(ramps[i]));
+        const SettingId id = Ramp(axis, acceleration);
+        values_[id] = record[id];
+        host_->SetItemInt(Id(axis, acceleration ? IDC_RA_ACCEL : IDC_RA_DECEL), Shown(record[id]),
+                          false);
+        host_->TrackbarSetPos(Id(axis, acceleration ? IDC_RA_ACCEL_BAR : IDC_RA_DECEL_BAR),
+                              RampToPosition(Shown(record[id])));
     }
 
-    host_->TrackbarSetPos(IDC_RA_GUIDING_BAR, GuidingToPosition(s.raGuidingRate));
-    host_->TrackbarSetPos(IDC_DEC_GUIDING_BAR, GuidingToPosition(s.decGuidingRate));
+    for (int axis = kRa; axis <= kDec; ++axis) {
+        host_->TrackbarSetPos(Id(axis, IDC_RA_GUIDING_BAR),
+                              GuidingToPosition(Shown(record[kAxes[axis].guiding])));
+    }
 
-    const uint8_t flags[3] = {s.reverseRotation, s.reverseGuiding, s.reverseLimits};
     for (int i = 0; i < 3; ++i) {
-        host_->CheckItem(IDC_RA_REVERSE_ROTATION + i, (flags[i] & 0x01) != 0);
-        host_->CheckItem(IDC_DEC_REVERSE_ROTATION + i, (flags[i] & 0x02) != 0);
+        for (int axis = kRa; axis <= kDec; ++axis) {
+            host_->CheckItem(Id(axis, IDC_RA_REVERSE_ROTATION) + i,
+                             record[kAxes[axis].reverse[i]] != 0);
+        }
     }
 
-    FillCurrents(kRa, s.raMaxCurrent, s.raCurrent);
-    FillCurrents(kDec, s.decMaxCurrent, s.decCurrent);
+    FillCurrents(kRa, record);
+    FillCurrents(kDec, record);
 
     for (int row = 0; row < 3; ++row) {
-        host_->TrackbarSetPos(IDC_RA_IDLE_DECAY_BAR + row, s.raDecay[row]);
-        host_->TrackbarSetPos(IDC_DEC_IDLE_DECAY_BAR + row, s.decDecay[row]);
+        for (int axis = kRa; axis <= kDec; ++axis) {
+            host_->TrackbarSetPos(Id(axis, IDC_RA_IDLE_DECAY_BAR) + row,
+                                  Position(record[kAxes[axis].decay[row]]));
+        }
     }
 
-    const int8_t overtones[2] = {s.raOvertone, s.decOvertone};
     for (int axis = kRa; axis <= kDec; ++axis) {
-        axes_[axis].overtone = overtones[axis];
-        host_->SetItemInt(Id(axis, IDC_RA_OVERTONE), Bits(overtones[axis]), true);
-        host_->TrackbarSetPos(Id(axis, IDC_RA_OVERTONE_BAR), overtones[axis]);
+        const SettingId id = kAxes[axis].overtone;
+        values_[id] = record[id];
+        host_->SetItemInt(Id(axis, IDC_RA_OVERTONE), Shown(record[id]), true);
+        host_->TrackbarSetPos(Id(axis, IDC_RA_OVERTONE_BAR), Position(record[id]));
     }
 
-    const uint16_t increases[2] = {s.raIncCurrentAt, s.decIncCurrentAt};
     for (int axis = kRa; axis <= kDec; ++axis) {
-        axes_[axis].incCurrentAt = increases[axis];
-        host_->SetItemInt(Id(axis, IDC_RA_INC_CURRENT), increases[axis], false);
+        const SettingId id = kAxes[axis].incCurrentAt;
+        values_[id] = record[id];
+        host_->SetItemInt(Id(axis, IDC_RA_INC_CURRENT), Shown(record[id]), false);
         host_->TrackbarSetPos(Id(axis, IDC_RA_INC_CURRENT_BAR),
-                              IncCurrentToPosition(increases[axis]));
+                              IncCurrentToPosition(Shown(record[id])));
     }
 }
 
-void AxisPanel::FillCurrents(int axis, uint16_t maxCurrent, const uint16_t* currents) {
+void AxisPanel::FillCurrents(int axis, const SettingValues& record) {
+    const uint32_t maxCurrent = Shown(record[kAxes[axis].maxCurrent]);
     host_->SetItemInt(Id(axis, IDC_RA_MAX_CURRENT), maxCurrent, false);
     if (maxCurrent == 0) {
         return;  // without a maximum the currents cannot be scaled: left as they were
     }
     for (int row = 0; row < 3; ++row) {
-        axes_[axis].current[row] = currents[row];
-        host_->SetItemInt(Id(axis, IDC_RA_IDLE_CURRENT) + row, currents[row], false);
+        const SettingId id = kAxes[axis].current[row];
+        values_[id] = record[id];
+        host_->SetItemInt(Id(axis, IDC_RA_IDLE_CURRENT) + row, Shown(record[id]), false);
         host_->TrackbarSetPos(Id(axis, IDC_RA_IDLE_CURRENT_BAR) + row,
-                              CurrentToPosition(currents[row], maxCurrent));
+                              CurrentToPosition(Shown(record[id]), maxCurrent));
     }
+}
+
+bool AxisPanel::Keep(SettingId id, int64_t entry) {
+    if (entry == values_[id]) {
+        return false;
+    }
+    values_[id] = HeldValue(Setting(id), entry);
+    return true;
+}
+
+void AxisPanel::Send(SettingId id) {
+    // The panel never sends an advanced request, which alone needs the feature byte.
+    SendRequest(BuildRequest(id, values_, 0), engine_);
 }
 
 intptr_t AxisPanel::OnTrackbar(int code, int controlId) {
@@ -186,8 +238,9 @@ intptr_t AxisPanel::OnTrackbar(int code, int controlId) {
         case IDC_RA_TRACK_DECAY_BAR:
         case IDC_RA_RUN_DECAY_BAR: {
             // Sent every time, changed or not.
-            const int row = raId - IDC_RA_IDLE_DECAY_BAR;
-            engine_.SetDecay(Selector(axis, row), Low8(Bits(host_->TrackbarGetPos(controlId))));
+            const SettingId id = kAxes[axis].decay[raId - IDC_RA_IDLE_DECAY_BAR];
+            values_[id] = host_->TrackbarGetPos(controlId);
+            Send(id);
             break;
         }
         case IDC_RA_OVERTONE_BAR:
@@ -197,8 +250,12 @@ intptr_t AxisPanel::OnTrackbar(int code, int controlId) {
             ReleaseIncCurrent(axis);
             break;
         case IDC_RA_GUIDING_BAR:
-            engine_.SetGuidingRates(Low8(Bits(host_->TrackbarGetPos(IDC_RA_GUIDING_BAR) + 1)),
-                                    Low8(Bits(host_->TrackbarGetPos(IDC_DEC_GUIDING_BAR) + 1)));
+            // Both rates travel together, each read from its thumb; sent every time.
+            for (int each = kRa; each <= kDec; ++each) {
+                values_[kAxes[each].guiding] =
+                    PositionToGuiding(host_->TrackbarGetPos(Id(each, IDC_RA_GUIDING_BAR)));
+            }
+            Send(kAxes[axis].guiding);
             break;
         default:
             break;
@@ -206,75 +263,55 @@ intptr_t AxisPanel::OnTrackbar(int code, int controlId) {
     return 1;
 }
 
-void AxisPanel::SendMaxSpeed() {
-    engine_.SetMaxSpeed(axes_[kRa].maxSpeed, axes_[kDec].maxSpeed);
-}
-
 void AxisPanel::ReleaseMaxSpeed(int axis) {
     const int edit = Id(axis, IDC_RA_MAX_SPEED);
     const int position = host_->TrackbarGetPos(Id(axis, IDC_RA_MAX_SPEED_BAR));
     host_->SetItemInt(edit, PositionToSpeed(position), false);
-    const uint32_t speed = host_->GetItemInt(edit, false);
-    if (speed != axes_[axis].maxSpeed) {
-        axes_[axis].maxSpeed = Low16(speed);
-        SendMaxSpeed();
+    if (Keep(kAxes[axis].maxSpeed, host_->GetItemInt(edit, false))) {
+        Send(kAxes[axis].maxSpeed);
     }
 }
 
 void AxisPanel::ReleaseRamp(bool acceleration) {
-    const int raBar = acceleration ? IDC_RA_ACCEL_BAR : IDC_RA_DECEL_BAR;
-    const int raEdit = acceleration ? IDC_RA_ACCEL : IDC_RA_DECEL;
     bool changed = false;
     for (int axis = kRa; axis <= kDec; ++axis) {
-        uint8_t& stored = acceleration ? axes_[axis].acceleration : axes_[axis].deceleration;
-        const uint32_t value = PositionToRamp(host_->TrackbarGetPos(Id(axis, raBar)));
-        if (value != stored) {
-            stored = Low8(value);
-            host_->SetItemInt(Id(axis, raEdit), stored, false);
+        const SettingId id = Ramp(axis, acceleration);
+        const int bar = Id(axis, acceleration ? IDC_RA_ACCEL_BAR : IDC_RA_DECEL_BAR);
+        if (Keep(id, PositionToRamp(host_->TrackbarGetPos(bar)))) {
+            host_->SetItemInt(Id(axis, acceleration ? IDC_RA_ACCEL : IDC_RA_DECEL),
+                              Shown(values_[id]), false);
             changed = true;
         }
     }
-    if (!changed) {
-        return;
-    }
-    if (acceleration) {
-        engine_.SetAcceleration(axes_[kRa].acceleration, axes_[kDec].acceleration);
-    } else {
-        engine_.SetDeceleration(axes_[kRa].deceleration, axes_[kDec].deceleration);
+    if (changed) {
+        Send(Ramp(kRa, acceleration));
     }
 }
 
 void AxisPanel::ReleaseCurrent(int axis, int row) {
     const int edit = Id(axis, IDC_RA_IDLE_CURRENT) + row;
     const int position = host_->TrackbarGetPos(Id(axis, IDC_RA_IDLE_CURRENT_BAR) + row);
-    host_->SetItemInt(edit, PositionToCurrent(position, axes_[axis].maxCurrent), false);
-    const uint32_t current = host_->GetItemInt(edit, false);
-    if (current != axes_[axis].current[row]) {
-        axes_[axis].current[row] = Low16(current);
-        engine_.SetCurrent(Selector(axis, row), axes_[axis].current[row]);
+    host_->SetItemInt(edit, PositionToCurrent(position, Shown(values_[kAxes[axis].maxCurrent])),
+                      false);
+    if (Keep(kAxes[axis].current[row], host_->GetItemInt(edit, false))) {
+        Send(kAxes[axis].current[row]);
     }
 }
 
 void AxisPanel::ReleaseOvertone(int axis) {
     const int position = host_->TrackbarGetPos(Id(axis, IDC_RA_OVERTONE_BAR));
-    if (position == axes_[axis].overtone) {
-        return;
+    if (Keep(kAxes[axis].overtone, position)) {
+        host_->SetItemInt(Id(axis, IDC_RA_OVERTONE), Shown(position), true);
+        Send(kAxes[axis].overtone);
     }
-    axes_[axis].overtone = LowSigned16(position);
-    host_->SetItemInt(Id(axis, IDC_RA_OVERTONE), Bits(position), true);
-    engine_.SetOvertone(AxisCode(axis), Low8(Bits(position)));
 }
 
 void AxisPanel::ReleaseIncCurrent(int axis) {
-    const int position = host_->TrackbarGetPos(Id(axis, IDC_RA_INC_CURRENT_BAR));
-    const uint32_t value = PositionToIncCurrent(position);
-    if (value == axes_[axis].incCurrentAt) {
-        return;
+    const SettingId id = kAxes[axis].incCurrentAt;
+    if (Keep(id, PositionToIncCurrent(host_->TrackbarGetPos(Id(axis, IDC_RA_INC_CURRENT_BAR))))) {
+        host_->SetItemInt(Id(axis, IDC_RA_INC_CURRENT), Shown(values_[id]), false);
+        Send(id);
     }
-    axes_[axis].incCurrentAt = Low16(value);
-    host_->SetItemInt(Id(axis, IDC_RA_INC_CURRENT), axes_[axis].incCurrentAt, false);
-    engine_.SetIncreaseCurrentAt(AxisCode(axis), axes_[axis].incCurrentAt,
-                                 axes_[axis].incCurrentAt);
 }
 
 bool AxisPanel::IsEdit(int id) {
@@ -335,77 +372,62 @@ intptr_t AxisPanel::OnEdit(int id, int code) {
 // Entries are not range-checked: each is kept in the width of the value that holds it.
 void AxisPanel::EditMaxSpeed(int axis) {
     const uint32_t speed = host_->GetItemInt(Id(axis, IDC_RA_MAX_SPEED), false);
-    if (speed == axes_[axis].maxSpeed) {
-        return;
+    if (Keep(kAxes[axis].maxSpeed, speed)) {
+        // The thumb follows the entry as typed, not its 16 kept bits.
+        host_->TrackbarSetPos(Id(axis, IDC_RA_MAX_SPEED_BAR), SpeedToPosition(speed));
+        Send(kAxes[axis].maxSpeed);
     }
-    axes_[axis].maxSpeed = Low16(speed);
-    // The thumb follows the entry as typed, not its 16 stored bits.
-    host_->TrackbarSetPos(Id(axis, IDC_RA_MAX_SPEED_BAR), SpeedToPosition(speed));
-    SendMaxSpeed();
 }
 
 void AxisPanel::EditRamp(int axis, bool acceleration) {
-    const int edit = Id(axis, acceleration ? IDC_RA_ACCEL : IDC_RA_DECEL);
-    const int bar = Id(axis, acceleration ? IDC_RA_ACCEL_BAR : IDC_RA_DECEL_BAR);
-    uint8_t& stored = acceleration ? axes_[axis].acceleration : axes_[axis].deceleration;
-    const uint32_t value = host_->GetItemInt(edit, false);
-    if (value == stored) {
-        return;
-    }
-    stored = Low8(value);
-    host_->TrackbarSetPos(bar, RampToPosition(stored));
-    if (acceleration) {
-        engine_.SetAcceleration(axes_[kRa].acceleration, axes_[kDec].acceleration);
-    } else {
-        engine_.SetDeceleration(axes_[kRa].deceleration, axes_[kDec].deceleration);
+    const SettingId id = Ramp(axis, acceleration);
+    if (Keep(id, host_->GetItemInt(Id(axis, acceleration ? IDC_RA_ACCEL : IDC_RA_DECEL), false))) {
+        host_->TrackbarSetPos(Id(axis, acceleration ? IDC_RA_ACCEL_BAR : IDC_RA_DECEL_BAR),
+                              RampToPosition(Shown(values_[id])));
+        Send(id);
     }
 }
 
 void AxisPanel::EditCurrent(int axis, int row) {
     const uint32_t current = host_->GetItemInt(Id(axis, IDC_RA_IDLE_CURRENT) + row, false);
-    if (axes_[axis].maxCurrent != 0) {
+    const uint32_t maxCurrent = Shown(values_[kAxes[axis].maxCurrent]);
+    if (maxCurrent != 0) {
         host_->TrackbarSetPos(Id(axis, IDC_RA_IDLE_CURRENT_BAR) + row,
-                              CurrentToPosition(current, axes_[axis].maxCurrent));
+                              CurrentToPosition(current, maxCurrent));
     }
-    if (current == axes_[axis].current[row]) {
-        return;
+    if (Keep(kAxes[axis].current[row], current)) {
+        Send(kAxes[axis].current[row]);
     }
-    axes_[axis].current[row] = Low16(current);
-    engine_.SetCurrent(Selector(axis, row), axes_[axis].current[row]);
 }
 
 void AxisPanel::EditOvertone(int axis) {
-    const int32_t value = AsSigned32(host_->GetItemInt(Id(axis, IDC_RA_OVERTONE), true));
-    if (value == axes_[axis].overtone) {
-        return;
+    const SettingId id = kAxes[axis].overtone;
+    if (Keep(id, AsSigned32(host_->GetItemInt(Id(axis, IDC_RA_OVERTONE), true)))) {
+        host_->TrackbarSetPos(Id(axis, IDC_RA_OVERTONE_BAR), Position(values_[id]));
+        Send(id);
     }
-    axes_[axis].overtone = LowSigned16(value);
-    host_->TrackbarSetPos(Id(axis, IDC_RA_OVERTONE_BAR), axes_[axis].overtone);
-    engine_.SetOvertone(AxisCode(axis), Low8(Bits(axes_[axis].overtone)));
 }
 
 void AxisPanel::EditIncCurrent(int axis) {
     const uint32_t value = host_->GetItemInt(Id(axis, IDC_RA_INC_CURRENT), false);
-    if (value == axes_[axis].incCurrentAt) {
-        return;
+    if (Keep(kAxes[axis].incCurrentAt, value)) {
+        host_->TrackbarSetPos(Id(axis, IDC_RA_INC_CURRENT_BAR), IncCurrentToPosition(value));
+        Send(kAxes[axis].incCurrentAt);
     }
-    axes_[axis].incCurrentAt = Low16(value);
-    host_->TrackbarSetPos(Id(axis, IDC_RA_INC_CURRENT_BAR), IncCurrentToPosition(value));
-    engine_.SetIncreaseCurrentAt(AxisCode(axis), axes_[axis].incCurrentAt,
-                                 axes_[axis].incCurrentAt);
 }
 
 intptr_t AxisPanel::OnReverse() {
     if (host_ == nullptr) {
         return 1;
     }
-    uint8_t flags[3] = {0, 0, 0};  // rotation, autoguiding, limit switches
-    for (int i = 0; i < 3; ++i) {
-        flags[i] =
-            static_cast<uint8_t>((host_->IsItemChecked(IDC_RA_REVERSE_ROTATION + i) ? 1 : 0) |
-                                 (host_->IsItemChecked(IDC_DEC_REVERSE_ROTATION + i) ? 2 : 0));
+    // The three masks travel together, every box read as it stands.
+    for (int axis = kRa; axis <= kDec; ++axis) {
+        for (int i = 0; i < 3; ++i) {
+            values_[kAxes[axis].reverse[i]] =
+                host_->IsItemChecked(Id(axis, IDC_RA_REVERSE_ROTATION) + i) ? 1 : 0;
+        }
     }
-    engine_.SetReverseFlags(flags[0], flags[1], flags[2]);
+    Send(kAxes[kRa].reverse[0]);
     return 1;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/controller_settings.h"
 #include "core/i_telescope_control.h"
+#include "core/setting_table.h"
 #include "ui/dialog_host.h"
 
 namespace axistune {
@@ -40,23 +41,16 @@ class AxisPanel {
     static bool IsReverseBox(int id);
 
   private:
-    struct AxisValues {
-        uint32_t maxCurrent = 0;
-        uint16_t maxSpeed = 0;
-        uint16_t current[3] = {0, 0, 0};  // idle, track, run
-        uint8_t acceleration = 0;
-        uint8_t deceleration = 0;
-        int16_t overtone = 0;
-        uint16_t incCurrentAt = 0;
-    };
     struct TrackbarSlot {
         int id;
         ControlHandle handle;
     };
 
-    void FillAxis(int axis, const ControllerSettings& settings);
-    void FillCurrents(int axis, uint16_t maxCurrent, const uint16_t* currents);
-    void SendMaxSpeed();
+    void FillCurrents(int axis, const SettingValues& record);
+    // Keeps an entry in the width the setting is held in; false if it equals the kept value.
+    bool Keep(SettingId id, int64_t entry);
+    // The setting's request, its partners taken from the kept values.
+    void Send(SettingId id);
     void ReleaseMaxSpeed(int axis);
     void ReleaseRamp(bool acceleration);
     void ReleaseCurrent(int axis, int row);
@@ -71,7 +65,9 @@ class AxisPanel {
     iTelescopeControl& engine_;
     DialogHost* host_ = nullptr;
     TrackbarSlot trackbars_[kTrackbarCount] = {};
-    AxisValues axes_[2];
+    // The last value shown or sent per setting; reversal flags, decays and guiding rates are
+    // read from their controls just before they are sent.
+    SettingValues values_{};
 };
 
 }  // namespace axistune

@@ -17,10 +17,8 @@ namespace axis_scaling {
 constexpr int kMaxSpeedPositions = 39;
 constexpr int kRampPositions = 15;  // acceleration and deceleration
 constexpr int kCurrentPositions = 15;
-constexpr int kDecayPositions = 3;
 constexpr int kOvertoneLimit = 20;  // -20 to 20
 constexpr int kIncCurrentPositions = 31;
-constexpr int kGuidingPositions = 15;
 
 int ClampToPosition(uint32_t value);
 
@@ -48,6 +46,10 @@ inline int IncCurrentToPosition(uint32_t value) {
 }
 inline uint32_t PositionToIncCurrent(int position) {
     return static_cast<uint32_t>(position) * 20u + 20u;
+}
+// Guiding rates count from 1/16 of the sidereal speed at position 0.
+inline int64_t PositionToGuiding(int position) {
+    return static_cast<int64_t>(position) + 1;
 }
 inline int GuidingToPosition(uint32_t rate) {
     return rate == 0u ? 0 : ClampToPosition(rate - 1u);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/controller_constants.h"
+#include "core/setting_table.h"
 #include "text/text.h"
 #include "ui/description/resource_ids.h"
 
@@ -78,36 +79,36 @@ void DlgAdvanced::Accept() {
     const int32_t latitude = ReadAngle(IDC_ADV_LATITUDE, kAngleLatitude);
     if (latitude != record_.latitude) {
         record_.latitude = latitude;
-        changed |= kChangedLatitude;
+        changed |= AdvancedChangeBit(kLatitude);
     }
     const int32_t longitude = ReadAngle(IDC_ADV_LONGITUDE, kAngleLongitude);
     if (longitude != record_.longitude) {
         record_.longitude = longitude;
-        changed |= kChangedLongitude;
+        changed |= AdvancedChangeBit(kLongitude);
     }
     const uint8_t hemisphere = host_->IsItemChecked(IDC_ADV_SOUTH) ? 1 : 0;
     if (hemisphere != record_.hemisphere) {
         record_.hemisphere = hemisphere;
-        changed |= kChangedHemisphere;
+        changed |= AdvancedChangeBit(kHemisphere);
     }
     const uint8_t mountType = host_->IsItemChecked(IDC_ADV_ALT_AZIMUTH) ? kMountAltAzimuth
                               : host_->IsItemChecked(IDC_ADV_FORK)      ? kMountFork
                                                                         : kMountGermanEquatorial;
     if (mountType != record_.mountType) {
         record_.mountType = mountType;
-        changed |= kChangedMountType;
+        changed |= AdvancedChangeBit(kMountTypeSetting);
     }
     // One byte: an entry above 255 keeps its low eight bits.
     const uint32_t hysteresis = host_->GetItemInt(IDC_ADV_FLIP, false);
     if (hysteresis != record_.flipHysteresis) {
         record_.flipHysteresis = static_cast<uint8_t>(hysteresis & 0xFF);
-        changed |= kChangedFlipHysteresis;
+        changed |= AdvancedChangeBit(kFlipHysteresis);
     }
     // A disabled box (no closed loop on this controller) reads as unchecked.
     const uint8_t closedLoop = host_->IsItemChecked(IDC_ADV_CLOSED_LOOP) ? 1 : 0;
     if (closedLoop != record_.closedLoopDefault) {
         record_.closedLoopDefault = closedLoop;
-        changed |= kChangedClosedLoop;
+        changed |= AdvancedChangeBit(kClosedLoop);
     }
     record_.changed = changed;
 }

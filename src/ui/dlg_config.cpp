@@ -1,7 +1,7 @@
 #include "ui/dlg_config.h"
 
-#include "core/controller_constants.h"
 #include "core/firmware_text.h"
+#include "core/setting_table.h"
 #include "core/status_codes.h"
 #include "core/status_texts.h"
 #include "text/text.h"
@@ -241,14 +241,21 @@ intptr_t DlgConfig::OnCommand(int id, int code) {
 intptr_t DlgConfig::ChangeGearRatio() {
     if (DlgGearRatio::Open(*host_, gear_) == 1) {
         // The gear texts change when the engine reports the ratios read back.
-        engine_.SetGearRatios(gear_.raRatio, gear_.decRatio);
+        SettingValues ratios{};
+        ratios[kRaGearRatio] = gear_.raRatio;
+        ratios[kDecGearRatio] = gear_.decRatio;
+        SendRequest(BuildRequest(kRaGearRatio, ratios, 0), engine_);
     }
     return 1;
 }
 
 intptr_t DlgConfig::ChangeAdvanced() {
     if (DlgAdvanced::Open(*host_, advanced_) != 0 && advanced_.changed != 0) {
-        engine_.ApplyAdvanced(advanced_);
+        // One request carries every advanced setting, flagged as the dialog found them changed.
+        PlannedRequest request = BuildRequest(kLatitude, ReadAdvanced(advanced_),
+                                              static_cast<uint8_t>(advanced_.features & 0xFFu));
+        request.advanced.changed = advanced_.changed;
+        SendRequest(request, engine_);
         return 1;
     }
     return 0;
@@ -296,20 +303,22 @@ void DlgConfig::PostEvent(uintptr_t wParam, intptr_t lParam) {
     }
 }
 
-void DlgConfig::Enable(uint8_t protocolLevel, uint8_t features, uint8_t decFeatures) {
+void DlgConfig::Enable(const ControllerSettings& settings) {
     for (int id : kConnectionControls) {
         if (id != IDC_RA_REVERSE_LIMITS && id != IDC_DEC_REVERSE_LIMITS) {
             host_->EnableItem(id, true);
         }
     }
     // What is not enabled here keeps the state it had.
-    if (protocolLevel > kAdvancedProtocolLevel) {
+    if (settings.protocolLevel > kAdvancedProtocolLevel) {
         host_->EnableItem(IDC_ADVANCED, true);
     }
-    if ((features & kFeatureLimitSwitches) != 0) {
+    // Reversing the limit switches of an axis without them is not offered.
+    const SettingValues record = ReadSettings(settings);
+    if (Writable(Setting(kRaReverseLimits), record)) {
         host_->EnableItem(IDC_RA_REVERSE_LIMITS, true);
     }
-    if ((decFeatures & kFeatureLimitSwitches) != 0) {
+    if (Writable(Setting(kDecReverseLimits), record)) {
         host_->EnableItem(IDC_DEC_REVERSE_LIMITS, true);
     }
 }
@@ -328,7 +337,7 @@ void DlgConfig::ShowStatus(int32_t code) {
         return;  // unknown codes change nothing at all
     }
     if (status == kStatusConnectionEstablished) {
-        Enable(0, 0, 0);
+        Enable(ControllerSettings{});
     } else if (status == kStatusConnectionClosed) {
         Disable();
     }
@@ -408,7 +417,7 @@ void DlgConfig::FillSettings(const ControllerSettings& settings) {
     advanced_.hemisphere = settings.hemisphere;
     advanced_.closedLoopDefault = settings.closedLoopDefault;
     advanced_.flipHysteresis = settings.flipHysteresis;
-    Enable(settings.protocolLevel, settings.features, settings.decFeatures);
+    Enable(settings);
 }
 
 void DlgConfig::OnVoltage(uint32_t hundredthsOfVolt) {

@@ -50,7 +50,7 @@ class DlgConfig : public DialogLogic, public TelescopeControlDlgCallback, public
     const InitPosition& Init() const { return init_; }
 
   private:
-    void Enable(uint8_t protocolLevel, uint8_t features, uint8_t decFeatures);
+    void Enable(const ControllerSettings& settings);
     void Disable();
     void ShowStatus(int32_t code);
     void ShowFirmware(uint32_t version);
