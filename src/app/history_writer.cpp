@@ -32,7 +32,7 @@ struct HistoryWriter::Shared {
     Lock lock;
     Event wake{EventReset::kAuto, false};
     // Clear while `finished` runs, so that Stop can wait for it to return.
-    Event notifying{EventReset::kManual, true};
+    Event callbackReturned{EventReset::kManual, true};
     std::deque<Job> queue;  // under lock, as are the fields below
     bool stopping = false;
     uint64_t nextTicket = 1;
@@ -67,10 +67,10 @@ void HistoryWriter::Shared::Run() {
             if (stopping || !finished) {
                 continue;
             }
-            notifying.Reset();
+            callbackReturned.Reset();
         }
         finished(job.ticket, outcome);
-        notifying.Set();
+        callbackReturned.Set();
     }
 }
 
@@ -98,7 +98,7 @@ uint64_t HistoryWriter::Submit(HistoryReason reason, const std::string& port,
     }
     if (!thread_->Started()) {
         std::shared_ptr<Shared> owned = shared_;
-        if (!shared.wake.Valid() || !shared.notifying.Valid() ||
+        if (!shared.wake.Valid() || !shared.callbackReturned.Valid() ||
             !thread_->Start([owned] { owned->Run(); })) {
             shared.lastFailure = "the history's thread could not be started";
             return 0;
@@ -121,7 +121,7 @@ bool HistoryWriter::Stop(uint32_t timeoutMs) {
     shared_->wake.Set();
     // After this, `finished` never runs again: the thread checks `stopping` before each call.
     const auto start = std::chrono::steady_clock::now();
-    if (shared_->notifying.Wait(timeoutMs)) {
+    if (shared_->callbackReturned.Wait(timeoutMs)) {
         const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - start);
         const uint32_t left =
