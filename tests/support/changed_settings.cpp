@@ -10,6 +10,12 @@ SettingsFile ChangeEverySetting(SettingsFile file) {
         if (info.ReadOnly() || !file.present[info.id]) {
             continue;
         }
+        // What the controller the file came from does not let change (reversing absent limit
+        // switches) stays as it is.
+        if (info.needs != kSettingCount && file.present[info.needs] &&
+            file.values[info.needs] == 0) {
+            continue;
+        }
         if (info.unit == std::string("mA")) {
             v -= 10;
         } else if (info.format == SettingFormat::kLatitude ||

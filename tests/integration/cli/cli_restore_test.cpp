@@ -83,7 +83,7 @@ TEST(CliRestore, EverySettingChangesAndTheSnapshotBringsTheOldSettingsBack) {
     }
     for (const SettingInfo& info : SettingTable()) {
         EXPECT_EQ(restore.out.find(QualifiedName(info) + ":") != std::string::npos,
-                  !info.ReadOnly())
+                  Writable(info, read.values))
             << QualifiedName(info) << "\n"
             << restore.out;
     }
@@ -98,6 +98,30 @@ TEST(CliRestore, EverySettingChangesAndTheSnapshotBringsTheOldSettingsBack) {
     const RunResult undo = RunCli({"restore", "--port", rv5.Link(), snapshot, "--no-snapshot"});
     EXPECT_EQ(undo.code, 0) << undo.err;
     EXPECT_NE(undo.out.find("site.closed_loop: false -> true"), std::string::npos) << undo.out;
+}
+
+// The window offers no way to reverse limit switches that an axis does not have.
+TEST(CliRestore, ReversingAbsentLimitSwitchesIsRefusedBeforeAnythingIsSent) {
+    Simulator rv5("rv5", {"--profile", "rv5"});
+    const std::string path = TempPath("limits.json");
+    ASSERT_EQ(RunCli({"backup", "--port", rv5.Link(), "-o", path}).code, 0);
+    SettingsFile file = Parse(path);
+    ASSERT_EQ(file.values[kDecLimitSwitches], 0);
+    file.values[kDecReverseLimits] = 1 - file.values[kDecReverseLimits];
+    file.values[kRaAcceleration] = (file.values[kRaAcceleration] + 16) % 256;
+    WriteFile(path, WriteSettingsFile(file));
+    const size_t before = rv5.HostFrames().size();
+    const RunResult run = RunCli({"restore", "--port", rv5.Link(), path});
+    EXPECT_EQ(run.code, 3) << run.err;
+    EXPECT_NE(run.err.find(path + ": dec.reverse_limit_switches: this controller does not let it "
+                                  "change (it reports dec.has_limit_switches false); nothing was "
+                                  "sent"),
+              std::string::npos)
+        << run.err;
+    const std::vector<std::string> frames = rv5.HostFrames();
+    for (size_t i = before; i < frames.size(); ++i) {
+        EXPECT_NE(frames[i].find("READ_"), std::string::npos) << frames[i];
+    }
 }
 
 TEST(CliRestore, BackupThroughATcpSerialBridge) {
