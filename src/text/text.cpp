@@ -1,25 +1,9 @@
 #include "text/text.h"
 
+#include "text/characters.h"
 #include "text/twos_complement.h"
 
 namespace axistune {
-
-namespace {
-
-constexpr uint32_t kUnitsPerDegree = 86400;
-constexpr uint32_t kUnitsPerMinute = 1440;
-constexpr uint32_t kUnitsPerSecond = 24;
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Case-insensitive letter test by clearing bit 5, as the dialogs' texts expect.
-bool IsLetter(char c, char upper) {
-    return (static_cast<unsigned char>(c) & ~0x20u) == static_cast<unsigned char>(upper);
-}
-
-}  // namespace
 
 uint32_t TextAppend(char* buffer, uint32_t capacity, uint32_t position, const char* text) {
     if (capacity == 0 || buffer == nullptr) {
@@ -97,34 +81,6 @@ uint32_t TextAppendHexReversed(char* buffer, uint32_t capacity, uint32_t positio
     return position;
 }
 
-uint32_t TextAppendAngle(char* buffer, uint32_t capacity, uint32_t position, int32_t angle) {
-    if (buffer == nullptr || capacity == 0 || position >= capacity - 1) {
-        return position;
-    }
-    const uint32_t last = capacity - 1;
-    if (angle < 0) {
-        buffer[position++] = '-';
-    }
-    const uint32_t magnitude = Magnitude32(angle);
-    const uint32_t degrees = magnitude / kUnitsPerDegree;
-    const uint32_t remainder = magnitude - degrees * kUnitsPerDegree;
-    const uint32_t minutes = remainder / kUnitsPerMinute;
-    const uint32_t seconds = (remainder - minutes * kUnitsPerMinute) / kUnitsPerSecond;
-
-    // At most 24855 degrees, so the conversion to int32_t is exact.
-    position = TextAppendDecimal(buffer, capacity, position, static_cast<int32_t>(degrees));
-    if (position < last) {
-        buffer[position++] = ':';
-    }
-    position = TextAppendTwoDigits(buffer, capacity, position, minutes);
-    if (position < last) {
-        buffer[position++] = ':';
-    }
-    position = TextAppendTwoDigits(buffer, capacity, position, seconds);
-    buffer[position] = '\0';
-    return position;
-}
-
 uint32_t TextReadInteger(const char* text, uint32_t length, uint32_t position, int32_t* out) {
     bool negative = false;
     if (text != nullptr && position < length && text[position] == '-') {
@@ -133,7 +89,7 @@ uint32_t TextReadInteger(const char* text, uint32_t length, uint32_t position, i
     }
     // Wraps like the 32-bit accumulation it stands for, without signed overflow.
     uint32_t value = 0;
-    while (text != nullptr && position < length && IsDigit(text[position])) {
+    while (text != nullptr && position < length && IsDecimalDigit(text[position])) {
         value = value * 10u + static_cast<uint32_t>(text[position] - '0');
         ++position;
     }
@@ -141,68 +97,6 @@ uint32_t TextReadInteger(const char* text, uint32_t length, uint32_t position, i
         *out = AsSigned32(negative ? 0u - value : value);
     }
     return position;
-}
-
-namespace {
-
-uint32_t SkipSeparators(const char* text, uint32_t length, uint32_t position) {
-    while (position < length && (text[position] == ':' || text[position] == '.')) {
-        ++position;
-    }
-    return position;
-}
-
-}  // namespace
-
-uint32_t TextReadAngle(const char* text, uint32_t length, uint32_t position, int32_t* out,
-                       int32_t kind) {
-    if (text == nullptr) {
-        length = 0;
-    }
-    if (position < length && text[position] == ' ') {
-        ++position;
-    }
-
-    bool negative = false;
-    char negativeLetter = '\0';
-    char positiveLetter = '\0';
-    if (kind == kAngleLatitude) {
-        negativeLetter = 'S';
-        positiveLetter = 'N';
-    } else if (kind == kAngleLongitude) {
-        negativeLetter = 'W';
-        positiveLetter = 'E';
-    }
-    if (negativeLetter != '\0') {
-        if (position < length && IsLetter(text[position], negativeLetter)) {
-            negative = true;
-            ++position;
-        }
-        if (position < length && IsLetter(text[position], positiveLetter)) {
-            ++position;
-        }
-    }
-    while (position < length && text[position] == ' ') {
-        ++position;
-    }
-
-    int32_t degrees = 0;
-    int32_t minutes = 0;
-    int32_t seconds = 0;
-    position = TextReadInteger(text, length, position, &degrees);
-    position = SkipSeparators(text, length, position);
-    position = TextReadInteger(text, length, position, &minutes);
-    position = SkipSeparators(text, length, position);
-    TextReadInteger(text, length, position, &seconds);
-
-    // No range check: out-of-range parts simply add up, wrapping at 32 bits.
-    const uint32_t total = AsUnsigned32(degrees) * kUnitsPerDegree +
-                           AsUnsigned32(minutes) * kUnitsPerMinute +
-                           AsUnsigned32(seconds) * kUnitsPerSecond;
-    if (out != nullptr) {
-        *out = AsSigned32(negative ? 0u - total : total);
-    }
-    return 0;
 }
 
 }  // namespace axistune

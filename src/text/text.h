@@ -7,7 +7,8 @@ namespace axistune {
 // Bounded single-byte text building and lenient reading, without allocation.
 // Writers take (buffer, capacity, position), keep index capacity - 1 for the terminating NUL and
 // return the new end position. Readers take (text, length, position) and never fail.
-// Angles are signed counts of 1/86400 degree (1 degree 86400, 1' 1440, 1" 24).
+// Angles are signed counts of 1/86400 degree (1 degree 86400, 1' 1440, 1" 24); text/angle.h has
+// both of their text forms, and the angle functions here are its lenient form.
 
 uint32_t TextAppend(char* buffer, uint32_t capacity, uint32_t position, const char* text);
 uint32_t TextAppendDecimal(char* buffer, uint32_t capacity, uint32_t position, int32_t value);
