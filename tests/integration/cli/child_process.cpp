@@ -42,10 +42,10 @@ void WriteFile(const std::string& path, const std::string& text) {
 }
 
 RunResult Run(const std::vector<std::string>& args, int timeoutMs,
-              const std::function<bool()>& interruptWhen, int signal,
-              const std::string& stdoutPath) {
+              const std::function<bool()>& interruptWhen, int signal, const std::string& stdoutPath,
+              const std::string& stderrPath) {
     const std::string out = stdoutPath.empty() ? TempPath("out") : stdoutPath;
-    const std::string err = TempPath("err");
+    const std::string err = stderrPath.empty() ? TempPath("err") : stderrPath;
     RunResult result;
     const pid_t pid = axistune::SpawnProcess(args, out, err);
     if (pid < 0) {
@@ -67,12 +67,14 @@ RunResult Run(const std::vector<std::string>& args, int timeoutMs,
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.err = ReadFile(err);
     if (stdoutPath.empty()) {
         result.out = ReadFile(out);
         unlink(out.c_str());
     }
-    unlink(err.c_str());
+    if (stderrPath.empty()) {
+        result.err = ReadFile(err);
+        unlink(err.c_str());
+    }
     return result;
 }
 

@@ -17,11 +17,11 @@ struct RunResult {
 };
 
 // Runs a program to its end (bounded: killed after timeoutMs) with stdout and stderr in files
-// (stdout to `stdoutPath` instead when given, such as a terminal). interruptWhen, when given,
-// is polled while the program runs; `signal` goes once it holds.
+// (to `stdoutPath` or `stderrPath` instead when given, such as a terminal). interruptWhen,
+// when given, is polled while the program runs; `signal` goes once it holds.
 RunResult Run(const std::vector<std::string>& args, int timeoutMs = 60000,
               const std::function<bool()>& interruptWhen = nullptr, int signal = SIGINT,
-              const std::string& stdoutPath = "");
+              const std::string& stdoutPath = "", const std::string& stderrPath = "");
 RunResult RunCli(std::vector<std::string> args,
                  const std::function<bool()>& interruptWhen = nullptr, int signal = SIGINT);
 

@@ -141,24 +141,67 @@ bool BlockedWritingTo(const std::string& terminal) {
     return blocked;
 }
 
+// A pseudo-terminal for a child's output.
+class Terminal {
+  public:
+    Terminal() : master_(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK)) {
+        EXPECT_EQ(grantpt(master_) | unlockpt(master_), 0);
+        path_ = ptsname(master_);
+        side_ = open(path_.c_str(), O_RDWR | O_NOCTTY);  // kept open: the master reads on
+    }
+    ~Terminal() {
+        close(side_);
+        close(master_);
+    }
+    const std::string& Path() const { return path_; }
+    // As Ctrl-S does: the terminal holds every write until Ctrl-Q.
+    void Hold() {
+        termios mode{};
+        tcgetattr(side_, &mode);
+        mode.c_iflag |= IXON;
+        tcsetattr(side_, TCSANOW, &mode);
+        EXPECT_EQ(write(master_, "\x13", 1), 1);
+    }
+    // What the terminal has shown since the last call.
+    std::string Shown() {
+        std::string text;
+        char buffer[4096];
+        for (ssize_t got; (got = read(master_, buffer, sizeof buffer)) > 0;) {
+            text.append(buffer, static_cast<size_t>(got));
+        }
+        return text;
+    }
+
+  private:
+    int master_;
+    int side_ = -1;
+    std::string path_;
+};
+
 TEST(CliPaths, SigtermWhileTheOutputIsHeldByATerminalStillEndsTheProgram) {
     Simulator dx5("dx5", {"--profile", "dx5"});
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master) | unlockpt(master), 0);
-    const std::string terminal = ptsname(master);
-    const int side = open(terminal.c_str(), O_RDWR | O_NOCTTY);
-    termios mode{};
-    tcgetattr(side, &mode);
-    mode.c_iflag |= IXON;
-    tcsetattr(side, TCSANOW, &mode);
-    ASSERT_EQ(write(master, "\x13", 1), 1);  // Ctrl-S: the terminal holds its output
+    Terminal terminal;
+    terminal.Hold();
     const RunResult run = cli_test::Run(
         {CLI_BINARY, "info", "--port", dx5.Link()}, 60000,
-        [&] { return BlockedWritingTo(terminal); }, SIGTERM, terminal);
+        [&] { return BlockedWritingTo(terminal.Path()); }, SIGTERM, terminal.Path());
     EXPECT_EQ(run.code, 143) << run.err;
-    close(side);
-    close(master);
+}
+
+TEST(CliPaths, ABackupOnATerminalShowsWhichStepOfHowManyItIsAt) {
+    Simulator dx5("dx5", {"--profile", "dx5"});
+    Terminal terminal;
+    const std::string backup = TempPath("backup.json");
+    const RunResult run = cli_test::Run({CLI_BINARY, "backup", "--port", dx5.Link(), backup}, 60000,
+                                        nullptr, SIGINT, "", terminal.Path());
+    EXPECT_EQ(run.code, 0);
+    const std::string shown = terminal.Shown();
+    for (const char* step : {"\rbackup: step 1 of 3: connecting and reading the settings",
+                             "\rbackup: step 2 of 3: disconnecting",
+                             "\rbackup: step 3 of 3: writing " /* the path */}) {
+        EXPECT_NE(shown.find(step), std::string::npos) << step << "\n" << shown;
+    }
+    EXPECT_NE(shown.find("\rSettings written to " + backup), std::string::npos) << shown;
 }
 
 }  // namespace
