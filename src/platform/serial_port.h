@@ -54,6 +54,7 @@ class SerialPort {
     // seconds). A bridge reads, writes, times out and is lost like any other port; a refused
     // connection or an unknown host is kNotFound, a malformed name kOther. Windows refuses
     // tcp:// names with kOther. A port open in another SerialPort is kBusy on both systems.
+    // The kinds of names are the rows of platform/port_scheme.h.
     OpenResult Open(const std::string& device, uint32_t baudRate);
     bool IsOpen() const;
     WriteOutcome Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs);

@@ -1,150 +1,25 @@
 #include "platform/serial_port.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <sys/eventfd.h>
-#include <sys/file.h>
-#include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <condition_variable>
-#include <cstring>
 #include <mutex>
 
+#include "platform/port_scheme.h"
 #include "platform/posix/poll_wait.h"
-#include "platform/posix/tcp_connect.h"
+#include "platform/posix/port_opener.h"
 
 namespace axistune {
 
 namespace {
 
-OpenResult OpenFailureFromErrno(int error) {
-    switch (error) {
-        case ENOENT:
-        case ENODEV:
-        case ENXIO:
-        case ENOTDIR:
-            return {OpenFailure::kNotFound, std::strerror(error)};
-        case EACCES:
-        case EPERM:
-            return {OpenFailure::kPermissionDenied, std::strerror(error)};
-        case EBUSY:
-            return {OpenFailure::kBusy, std::strerror(error)};
-        default:
-            return {OpenFailure::kOther, std::strerror(error)};
-    }
-}
-
-struct BaudSpeed {
-    uint32_t rate;
-    speed_t speed;
-};
-
-constexpr BaudSpeed kBaudSpeeds[] = {
-    {50, B50},           {75, B75},         {110, B110},       {134, B134},     {150, B150},
-    {200, B200},         {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
-    {2400, B2400},       {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
-    {57600, B57600},     {115200, B115200}, {230400, B230400},
-#ifdef B460800
-    {460800, B460800},
-#endif
-#ifdef B500000
-    {500000, B500000},
-#endif
-#ifdef B576000
-    {576000, B576000},
-#endif
-#ifdef B921600
-    {921600, B921600},
-#endif
-#ifdef B1000000
-    {1000000, B1000000},
-#endif
-#ifdef B1152000
-    {1152000, B1152000},
-#endif
-#ifdef B1500000
-    {1500000, B1500000},
-#endif
-#ifdef B2000000
-    {2000000, B2000000},
-#endif
-#ifdef B2500000
-    {2500000, B2500000},
-#endif
-#ifdef B3000000
-    {3000000, B3000000},
-#endif
-#ifdef B3500000
-    {3500000, B3500000},
-#endif
-#ifdef B4000000
-    {4000000, B4000000},
-#endif
-};
-
-// Raw 8N1: the line carries binary frames, so nothing may alter, swallow or add a byte
-// (no XON/XOFF either way, no CR/NL translation, no parity check or marking, no echo).
-// Hardware flow control and the modem lines stay as the driver has them.
-void MakeRaw(termios& settings, uint32_t baudRate) {
-    cfmakeraw(&settings);
-    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR);
-    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
-    settings.c_cflag |= CS8 | CLOCAL | CREAD;
-    settings.c_cc[VMIN] = 0;
-    settings.c_cc[VTIME] = 0;
-    for (const BaudSpeed& entry : kBaudSpeeds) {
-        if (entry.rate == baudRate) {
-            cfsetispeed(&settings, entry.speed);
-            cfsetospeed(&settings, entry.speed);
-            break;
-        }
-    }
-    // A rate without a standard speed keeps the current one.
-}
-
 void Drain(int fd) {
     uint64_t value = 0;
     while (read(fd, &value, sizeof(value)) < 0 && errno == EINTR) {
     }
-}
-
-OpenResult OpenTerminal(const std::string& device, uint32_t baudRate, int* result) {
-    const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return OpenFailureFromErrno(errno);
-    }
-    // No sharing: a port that another SerialPort (or cooperating program) holds is in use.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        close(fd);
-        return error == EWOULDBLOCK ? OpenResult{OpenFailure::kBusy, std::strerror(error)}
-                                    : OpenFailureFromErrno(error);
-    }
-    termios settings{};
-    if (tcgetattr(fd, &settings) != 0) {
-        const int error = errno;
-        close(fd);
-        return {OpenFailure::kOther, error == ENOTTY ? std::string("not a serial device")
-                                                     : std::string(std::strerror(error))};
-    }
-    // A line left cooked would alter binary frames: refuse it rather than corrupt them.
-    MakeRaw(settings, baudRate);
-    if (tcsetattr(fd, TCSANOW, &settings) != 0) {
-        const int error = errno;
-        close(fd);
-        return {OpenFailure::kOther,
-                std::string("cannot set the line to raw 8N1: ") + std::strerror(error)};
-    }
-    *result = fd;
-    return {};
-}
-
-// A socket whose peer has gone raises SIGPIPE on write(); send() can be told not to.
-ssize_t WriteSome(int fd, bool socket, const uint8_t* bytes, size_t count) {
-    return socket ? send(fd, bytes, count, MSG_NOSIGNAL) : write(fd, bytes, count);
 }
 
 }  // namespace
@@ -155,9 +30,9 @@ ssize_t WriteSome(int fd, bool socket, const uint8_t* bytes, size_t count) {
 struct SerialPort::Impl {
     std::mutex mutex;
     std::condition_variable idle;
-    int fd = -1;          // guarded by mutex
-    int users = 0;        // guarded by mutex
-    bool socket = false;  // a TCP bridge, not a terminal; set with fd
+    int fd = -1;                         // guarded by mutex
+    int users = 0;                       // guarded by mutex
+    const PortOpener* opener = nullptr;  // the open port's kind; set with fd
     int wakeFd = -1;
     // Latched by a failed read until the port is closed: later reads wait instead of
     // returning at once, so that a caller that keeps reading never spins.
@@ -205,11 +80,14 @@ OpenResult SerialPort::Open(const std::string& device, uint32_t baudRate) {
     if (device.empty()) {
         return {OpenFailure::kNotFound, std::string()};
     }
+    const RecognisedPortName name = RecognisePortName(device);
+    if (!name.error.Opened()) {
+        return name.error;
+    }
     // Outside the lock: connecting to a bridge may take seconds.
-    const bool bridge = posix::IsTcpBridgeName(device);
+    const PortOpener& opener = name.scheme->opener();
     int fd = -1;
-    const OpenResult opened =
-        bridge ? posix::ConnectTcpBridge(device, &fd) : OpenTerminal(device, baudRate, &fd);
+    const OpenResult opened = opener.open(name.address, baudRate, &fd);
     if (!opened.Opened()) {
         return opened;
     }
@@ -222,7 +100,7 @@ OpenResult SerialPort::Open(const std::string& device, uint32_t baudRate) {
         Drain(impl_->wakeFd);
     }
     impl_->failed.store(false);
-    impl_->socket = bridge;
+    impl_->opener = &opener;
     impl_->fd = fd;
     return {};
 }
@@ -241,7 +119,7 @@ WriteOutcome SerialPort::Write(const uint8_t* bytes, size_t count, uint32_t time
     WriteOutcome outcome = WriteOutcome::kWritten;
     size_t done = 0;
     while (done < count) {
-        const ssize_t written = WriteSome(fd, impl_->socket, bytes + done, count - done);
+        const ssize_t written = impl_->opener->writeSome(fd, bytes + done, count - done);
         if (written > 0) {
             done += static_cast<size_t>(written);
             continue;
@@ -323,14 +201,14 @@ ReadResult SerialPort::Read(const Event& stop, uint32_t timeoutMs) {
 
 void SerialPort::Close() {
     int fd = -1;
-    bool socket = false;
+    const PortOpener* opener = nullptr;
     {
         std::unique_lock<std::mutex> guard(impl_->mutex);
         if (impl_->fd < 0) {
             return;
         }
         fd = impl_->fd;
-        socket = impl_->socket;
+        opener = impl_->opener;
         impl_->fd = -1;
         if (impl_->users > 0 && impl_->wakeFd >= 0) {
             const uint64_t one = 1;
@@ -342,9 +220,7 @@ void SerialPort::Close() {
             Drain(impl_->wakeFd);
         }
     }
-    if (!socket) {
-        tcflush(fd, TCIOFLUSH);
-    }
+    opener->beforeClose(fd);
     close(fd);
     impl_->failed.store(false);
 }

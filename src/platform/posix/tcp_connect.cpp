@@ -8,74 +8,16 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstring>
 
 #include "platform/posix/poll_wait.h"
+#include "platform/posix/port_opener.h"
 
 namespace axistune {
 
 namespace posix {
 
 namespace {
-
-constexpr char kScheme[] = "tcp://";
-constexpr size_t kSchemeLength = sizeof(kScheme) - 1;
-constexpr char kForm[] = " (the form is tcp://HOST:PORT)";
-
-struct HostAndPort {
-    std::string host;
-    std::string port;
-};
-
-OpenResult BadName(const std::string& why) {
-    return {OpenFailure::kOther, why + kForm};
-}
-
-// HOST:PORT, with an IPv6 address in brackets: [::1]:4000.
-OpenResult ParseAddress(const std::string& device, HostAndPort* address) {
-    const std::string rest = device.substr(kSchemeLength);
-    size_t colon = std::string::npos;
-    if (!rest.empty() && rest[0] == '[') {
-        const size_t close = rest.find(']');
-        if (close == std::string::npos) {
-            return BadName("the IPv6 address has no closing bracket");
-        }
-        address->host = rest.substr(1, close - 1);
-        if (close + 1 < rest.size() && rest[close + 1] == ':') {
-            colon = close + 1;
-        } else if (close + 1 < rest.size()) {
-            return BadName("a colon and the port number must follow the address");
-        }
-    } else {
-        colon = rest.rfind(':');
-        address->host = rest.substr(0, colon);
-        if (address->host.find(':') != std::string::npos) {
-            return BadName("an IPv6 address goes in brackets");
-        }
-    }
-    if (address->host.empty()) {
-        return BadName("no host");
-    }
-    if (colon == std::string::npos || colon + 1 == rest.size()) {
-        return BadName("no port number");
-    }
-    address->port = rest.substr(colon + 1);
-    long number = 0;
-    for (const char c : address->port) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) {
-            return BadName("the port \"" + address->port + "\" is not a number");
-        }
-        number = number * 10 + (c - '0');
-        if (number > 65535) {
-            break;
-        }
-    }
-    if (number < 1 || number > 65535) {
-        return BadName("the port number must be 1 to 65535");
-    }
-    return {};
-}
 
 OpenResult ConnectFailure(int error, const std::string& where) {
     switch (error) {
@@ -133,33 +75,17 @@ int ConnectOne(const addrinfo& candidate, const Deadline& deadline, int* error) 
 
 }  // namespace
 
-bool IsTcpBridgeName(const std::string& device) {
-    if (device.size() < kSchemeLength) {
-        return false;
-    }
-    for (size_t i = 0; i < kSchemeLength; ++i) {
-        if (std::tolower(static_cast<unsigned char>(device[i])) != kScheme[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-OpenResult ConnectTcpBridge(const std::string& device, int* fd) {
+OpenResult ConnectTcpBridge(const PortAddress& address, int* fd) {
     *fd = -1;
-    HostAndPort address;
-    const OpenResult parsed = ParseAddress(device, &address);
-    if (!parsed.Opened()) {
-        return parsed;
-    }
-    const std::string where = address.host + ":" + address.port;
+    const std::string port = std::to_string(address.port);
+    const std::string where = address.host + ":" + port;
 
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* found = nullptr;
-    const int status = getaddrinfo(address.host.c_str(), address.port.c_str(), &hints, &found);
+    const int status = getaddrinfo(address.host.c_str(), port.c_str(), &hints, &found);
     if (status != 0) {
         const bool ourFault = status == EAI_MEMORY || status == EAI_SYSTEM;
         return {ourFault ? OpenFailure::kOther : OpenFailure::kNotFound,
@@ -184,5 +110,27 @@ OpenResult ConnectTcpBridge(const std::string& device, int* fd) {
 }
 
 }  // namespace posix
+
+namespace {
+
+OpenResult OpenBridge(const PortAddress& address, uint32_t /*baudRate: the bridge's own*/,
+                      int* fd) {
+    return posix::ConnectTcpBridge(address, fd);
+}
+
+// A socket whose peer has gone raises SIGPIPE on write(); send() can be told not to.
+ssize_t SendSome(int fd, const uint8_t* bytes, size_t count) {
+    return send(fd, bytes, count, MSG_NOSIGNAL);
+}
+
+void NothingPending(int /*fd*/) {}
+
+constexpr PortOpener kTcpBridge = {&OpenBridge, &SendSome, &NothingPending};
+
+}  // namespace
+
+const PortOpener& TcpBridgeOpener() {
+    return kTcpBridge;
+}
 
 }  // namespace axistune

@@ -5,50 +5,15 @@
 #include <atomic>
 #include <vector>
 
-#include "platform/win32/port_claim.h"
-#include "platform/win32/serial_io.h"
+#include "platform/win32/port_opener.h"
 #include "text/text.h"
 
 namespace axistune {
 
 namespace {
 
-constexpr DWORD kQueueSize = 8096;
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 constexpr size_t kWriteBufferReserve = 64;
-
-std::string DeviceName(const std::string& device) {
-    return device.rfind("\\\\.\\", 0) == 0 ? device : "\\\\.\\" + device;
-}
-
-bool IsTcpBridgeName(const std::string& device) {
-    return device.size() >= 6 && _strnicmp(device.c_str(), "tcp://", 6) == 0;
-}
-
-OpenResult OpenFailureFromLastError(DWORD error) {
-    char text[256] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, text, sizeof text, nullptr);
-    std::string message(text, length);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                                message.back() == ' ' || message.back() == '.')) {
-        message.pop_back();
-    }
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_BAD_PATHNAME:
-        case ERROR_INVALID_NAME:
-            return {OpenFailure::kNotFound, message};
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_BUSY:
-            // A COM port that another program holds answers "access denied".
-            return {OpenFailure::kBusy, message};
-        default:
-            return {OpenFailure::kOther, message};
-    }
-}
 
 }  // namespace
 
@@ -85,29 +50,6 @@ struct SerialPort::Impl {
         }
         *pending = false;
     }
-
-    void ConfigureLine(uint32_t baudRate) {
-        DCB dcb = {};
-        dcb.DCBlength = sizeof(dcb);
-        if (!io->GetCommState(port, &dcb)) {
-            // Nothing trustworthy to write back; the driver keeps its own settings.
-            return;
-        }
-        dcb.BaudRate = baudRate;
-        dcb.ByteSize = 8;
-        dcb.Parity = NOPARITY;
-        dcb.StopBits = ONESTOPBIT;
-        dcb.fParity = FALSE;
-        // Frames are binary: nothing on the way may swallow, replace or strip bytes
-        // (XON/XOFF would eat 0x11 and 0x13), and an error must not stall the port.
-        dcb.fBinary = TRUE;
-        dcb.fOutX = FALSE;
-        dcb.fInX = FALSE;
-        dcb.fNull = FALSE;
-        dcb.fErrorChar = FALSE;
-        dcb.fAbortOnError = FALSE;
-        io->SetCommState(port, &dcb);
-    }
 };
 
 SerialPort::SerialPort() : impl_(new Impl) {
@@ -135,32 +77,17 @@ OpenResult SerialPort::Open(const std::string& device, uint32_t baudRate) {
     if (device.empty()) {
         return {OpenFailure::kNotFound, std::string()};
     }
-    if (IsTcpBridgeName(device)) {
-        return {OpenFailure::kOther, "TCP bridges are supported on Linux only"};
+    const RecognisedPortName name = RecognisePortName(device);
+    if (!name.error.Opened()) {
+        return name.error;
     }
-    const DWORD claimed = p.claim.Take(device);
-    if (claimed != ERROR_SUCCESS) {
-        return OpenFailureFromLastError(claimed);
+    SerialIo& io = CurrentSerialIo();
+    const OpenResult opened =
+        name.scheme->opener().open(io, p.claim, name.address, baudRate, &p.port);
+    if (!opened.Opened()) {
+        return opened;
     }
-    p.io = &CurrentSerialIo();
-    const std::string name = DeviceName(device);
-    p.port =
-        p.io->CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
-    if (p.port == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        p.io = nullptr;
-        p.claim.Release();
-        return OpenFailureFromLastError(error);
-    }
-
-    p.ConfigureLine(baudRate);
-    // A read returns as soon as a burst pauses for 1 ms; no total time-outs either way.
-    COMMTIMEOUTS timeouts = {};
-    timeouts.ReadIntervalTimeout = 1;
-    p.io->SetCommTimeouts(p.port, &timeouts);
-    p.io->SetupComm(p.port, kQueueSize, kQueueSize);
-
+    p.io = &io;
     p.writePending = false;
     p.readPending = false;
     p.open.store(true);
