@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/lock.h"
+#include "text/twos_complement.h"
 
 namespace axistune {
 
@@ -33,7 +34,7 @@ void AppModel::OnSettings(const ControllerSettings* settings, int32_t kind) {
     {
         LockGuard guard(*lock_);
         kind_ = kMailSettings;
-        value_ = static_cast<uint32_t>(kind);
+        value_ = AsUnsigned32(kind);
         if (settings != nullptr) {
             std::memcpy(&record_, settings, sizeof record_);
         }
@@ -85,7 +86,7 @@ void AppModel::Deliver(uintptr_t wParam) {
             callback_->OnStatusValue(code, value);
             break;
         case kMailSettings:
-            callback_->OnSettings(deliveredRecord_, static_cast<int32_t>(value));
+            callback_->OnSettings(deliveredRecord_, AsSigned32(value));
             break;
         case kMailVoltage:
             callback_->OnVoltage(value);

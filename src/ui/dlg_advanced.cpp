@@ -6,6 +6,7 @@
 #include "core/controller_constants.h"
 #include "core/setting_table.h"
 #include "text/text.h"
+#include "text/twos_complement.h"
 #include "ui/description/resource_ids.h"
 
 namespace axistune {
@@ -20,10 +21,7 @@ constexpr uint32_t kAngleReadCount = 31;
 // twin: like two's-complement negation it stays as it is, and the angle writer shows it with its
 // own minus sign.
 int32_t Magnitude(int32_t angle) {
-    if (angle >= 0 || angle == INT32_MIN) {
-        return angle;
-    }
-    return -angle;
+    return angle < 0 ? NegateWrapping(angle) : angle;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/twos_complement.h"
 #include "ui/dialog_int.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/dialog_widgets.h"
@@ -574,8 +575,8 @@ int QtDialog::ComboGetSelection(int id) {
 void QtDialog::TrackbarSetRange(int id, int minimum, int maximum) {
     if (auto* slider = qobject_cast<QSlider*>(Control(id))) {
         // Both ends travel as signed 16-bit words.
-        const int low = static_cast<int16_t>(static_cast<uint16_t>(minimum & 0xFFFF));
-        const int high = static_cast<int16_t>(static_cast<uint16_t>(maximum & 0xFFFF));
+        const int low = LowSigned16(minimum);
+        const int high = LowSigned16(maximum);
         slider->setRange(low, std::max(low, high));
         const int span = slider->maximum() - slider->minimum();
         slider->setPageStep(std::max(1, span / 5));
