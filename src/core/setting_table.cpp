@@ -232,10 +232,9 @@ bool ReadDigits(const std::string& text, size_t& at, size_t minDigits, size_t ma
 bool ParseAngle(const std::string& text, int32_t kind, int64_t* value, std::string* reason) {
     int32_t angle = 0;
     const AngleRefusal refusal =
-        static_cast<uint64_t>(text.size()) > UINT32_MAX
-            ? AngleRefusal::kNotTheForm
-            : TextReadAngleAs(text.data(), static_cast<uint32_t>(text.size()), 0, &angle, kind,
-                              AngleForm::kStrict);
+        text.size() > UINT32_MAX ? AngleRefusal::kNotTheForm
+                                 : TextReadAngleAs(text.data(), static_cast<uint32_t>(text.size()),
+                                                   0, &angle, kind, AngleForm::kStrict);
     if (refusal != AngleRefusal::kNone) {
         char why[kAngleRefusalCapacity];
         TextAppendAngleRefusal(why, sizeof why, 0, refusal, kind);
