@@ -1,6 +1,8 @@
 #include "support/host_conformance.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "ui/description/dialog_templates.h"
@@ -20,7 +22,8 @@ intptr_t ProbeLogic::OnInit(DialogHost& h) {
 
 intptr_t ProbeLogic::OnCommand(int id, int code) {
     const bool acted = code == kBnClicked || code == kCbnSelChange || code == kEnChange ||
-                       code == kEnKillFocus || code == kEnSetFocusCode;
+                       code == kEnKillFocus || code == kEnSetFocusCode || code == kLvnItemChanged ||
+                       code == kNmDblClk;
     if (acted) {
         log.push_back("command " + std::to_string(id) + " " + std::to_string(code));
     }
@@ -34,6 +37,11 @@ intptr_t ProbeLogic::OnHScroll(int code, int id) {
 
 intptr_t ProbeLogic::OnUser(uintptr_t w, intptr_t l) {
     log.push_back("user " + std::to_string(w) + " " + std::to_string(l));
+    return 1;
+}
+
+intptr_t ProbeLogic::OnMenuCommand(int id) {
+    log.push_back("menu " + std::to_string(id));
     return 1;
 }
 
@@ -354,6 +362,172 @@ TEST_P(HostConformance, ChildDialogsRunFromTheirOwnTemplate) {
     });
     EXPECT_EQ(child.log, (ProbeLog{"init", "command 100 768", "destroy"}));
     EXPECT_TRUE(missing.log.empty());
+}
+
+using Row = std::vector<std::wstring>;
+
+TEST_P(HostConformance, ListViewsStartWithTheColumnsOfTheDescription) {
+    const struct {
+        int dialog;
+        int list;
+        std::vector<std::wstring> columns;
+    } lists[] = {
+        {IDD_RESTORE_CONFIRM, IDC_RESTORE_DIFFERENCES, {L"Setting", L"Controller", L"File"}},
+        {IDD_COMPARE_RESULT, IDC_COMPARE_DIFFERENCES, {L"Setting", L"Controller", L"File"}},
+        {IDD_SETTINGS_HISTORY, IDC_HISTORY_LIST, {L"When", L"Why", L"Controller", L"Differences"}},
+    };
+    for (const auto& list : lists) {
+        ProbeLogic probe;
+        host_->Run(list.dialog, probe, [&] {
+            EXPECT_EQ(host_->ListColumns(list.list), list.columns) << list.dialog;
+            EXPECT_EQ(probe.host->ListRowCount(list.list), 0);
+            EXPECT_EQ(probe.host->ListGetSelection(list.list), kListNoSelection);
+        });
+    }
+}
+
+TEST_P(HostConformance, ListViewsKeepRowsAndReportOnlyTheUsersSelection) {
+    ProbeLogic probe;
+    host_->Run(IDD_SETTINGS_HISTORY, probe, [&] {
+        const wchar_t* full[] = {L"2026-12-08 07:00", L"Before restore", L"DX5", L"3", L"extra"};
+        const wchar_t* partial[] = {L"2026-12-07 21:15", L"Backup"};
+        EXPECT_EQ(probe.host->ListAddRow(IDC_HISTORY_LIST, full, 5), 0);
+        EXPECT_EQ(probe.host->ListAddRow(IDC_HISTORY_LIST, partial, 2), 1);
+        EXPECT_EQ(probe.host->ListAddRow(IDC_HISTORY_LIST, full, 4), 2);
+        EXPECT_EQ(probe.host->ListAddRow(IDC_HISTORY_STATUS, full, 4), -1);  // not a list
+        EXPECT_EQ(probe.host->ListRowCount(IDC_HISTORY_LIST), 3);
+        EXPECT_EQ(host_->ListRow(IDC_HISTORY_LIST, 0),
+                  (Row{L"2026-12-08 07:00", L"Before restore", L"DX5", L"3"}));
+        EXPECT_EQ(host_->ListRow(IDC_HISTORY_LIST, 1),
+                  (Row{L"2026-12-07 21:15", L"Backup", L"", L""}));
+
+        probe.host->ListSetSelection(IDC_HISTORY_LIST, 2);
+        EXPECT_EQ(probe.host->ListGetSelection(IDC_HISTORY_LIST), 2);
+        probe.host->ListSetSelection(IDC_HISTORY_LIST, 3);
+        EXPECT_EQ(probe.host->ListGetSelection(IDC_HISTORY_LIST), kListNoSelection);
+        EXPECT_EQ(probe.log, (ProbeLog{"init"}));  // the program's changes do not notify
+
+        EXPECT_TRUE(host_->SelectRow(IDC_HISTORY_LIST, 1));
+        EXPECT_EQ(probe.host->ListGetSelection(IDC_HISTORY_LIST), 1);
+        EXPECT_EQ(host_->Focus(), IDC_HISTORY_LIST);
+        EXPECT_TRUE(host_->SelectRow(IDC_HISTORY_LIST, 1));  // no move, no notification
+        EXPECT_TRUE(host_->DoubleClickRow(IDC_HISTORY_LIST, 0));
+        EXPECT_FALSE(host_->SelectRow(IDC_HISTORY_LIST, 3));
+        EXPECT_FALSE(host_->SelectRow(IDC_HISTORY_RESTORE, 0));
+        EXPECT_EQ(probe.log,
+                  (ProbeLog{"init", "command 100 -101", "command 100 -101", "command 100 -3"}));
+        EXPECT_EQ(probe.host->ListGetSelection(IDC_HISTORY_LIST), 0);
+
+        probe.log.clear();
+        probe.host->ListClear(IDC_HISTORY_LIST);
+        EXPECT_EQ(probe.host->ListRowCount(IDC_HISTORY_LIST), 0);
+        EXPECT_EQ(probe.host->ListGetSelection(IDC_HISTORY_LIST), kListNoSelection);
+        const ListColumn columns[] = {{L"Name", 60}, {L"Value", 40}};
+        EXPECT_EQ(probe.host->ListAddRow(IDC_HISTORY_LIST, full, 4), 0);
+        probe.host->ListSetColumns(IDC_HISTORY_LIST, columns, 2);
+        EXPECT_EQ(host_->ListColumns(IDC_HISTORY_LIST), (Row{L"Name", L"Value"}));
+        EXPECT_EQ(probe.host->ListRowCount(IDC_HISTORY_LIST), 0);
+        EXPECT_TRUE(probe.log.empty());
+    });
+}
+
+TEST_P(HostConformance, MultiLineTextsShowEveryLine) {
+    ProbeLogic probe;
+    host_->Run(IDD_RESTORE_RESULT, probe, [&] {
+        const std::wstring report =
+            L"Applied: RA max speed\r\nNot confirmed: none\r\nNot sent: none";
+        probe.log.clear();
+        probe.host->SetItemText(IDC_RESTORE_REPORT, report.c_str());
+        EXPECT_EQ(host_->Text(IDC_RESTORE_REPORT), report);
+        EXPECT_EQ(host_->LineCount(IDC_RESTORE_REPORT), 3);
+        EXPECT_FALSE(host_->Type(IDC_RESTORE_REPORT, L"typed"));  // read-only
+        // A multi-line edit does not report the program's text as a change.
+        EXPECT_TRUE(probe.log.empty());
+    });
+}
+
+constexpr int kBackUp = 0x0100;
+constexpr int kCompare = 0x0110;
+constexpr int kHistory = 0x0130;
+
+TEST_P(HostConformance, MenuCommandsArriveByMenuAndShortcutWhileEnabled) {
+    const MenuCommand commands[] = {
+        {kBackUp, L"Back up settings...", 'B', true},
+        {kCompare, L"Compare with a file...", 'D', false},
+        {kHistory, L"Settings history...", 'H', true},
+    };
+    ProbeLogic probe;
+    host_->Run(IDD_MAIN, probe, [&] {
+        ASSERT_TRUE(probe.host->SetMenuCommands(commands, 3));
+        using Item = HostUnderTest::MenuItem;
+        EXPECT_EQ(host_->Menu(), (std::vector<Item>{{L"Back up settings...", 'B', true},
+                                                    {L"Compare with a file...", 'D', false},
+                                                    {L"Settings history...", 'H', true}}));
+        EXPECT_TRUE(host_->ChooseMenu(kBackUp));
+        EXPECT_FALSE(host_->ChooseMenu(kCompare));
+        host_->PressShortcut(IDC_CONNECT, 'D');  // disabled
+        host_->PressShortcut(IDC_CONNECT, 'N');  // not declared
+        host_->PressShortcut(IDC_CONNECT, 'H');
+        probe.host->EnableMenuCommand(kCompare, true);
+        probe.host->EnableMenuCommand(kHistory, false);
+        EXPECT_TRUE(host_->Menu()[1].enabled);
+        EXPECT_FALSE(host_->Menu()[2].enabled);
+        host_->PressShortcut(IDC_BAUD, 'D');
+        host_->PressShortcut(IDC_BAUD, 'H');
+        EXPECT_EQ(probe.log, (ProbeLog{"init", "menu 256", "menu 304", "menu 272"}));
+
+        const MenuCommand lowBits[] = {{0x0108, L"Low bits", 0, true}};
+        const MenuCommand twice[] = {{kBackUp, L"A", 0, true}, {kBackUp, L"B", 0, true}};
+        const MenuCommand system[] = {{0xF060, L"Close", 0, true}};
+        EXPECT_FALSE(probe.host->SetMenuCommands(lowBits, 1));
+        EXPECT_FALSE(probe.host->SetMenuCommands(twice, 2));
+        EXPECT_FALSE(probe.host->SetMenuCommands(system, 1));
+        EXPECT_EQ(host_->Menu().size(), 3u);  // the earlier ones stay
+        ASSERT_TRUE(probe.host->SetMenuCommands(commands, 1));
+        EXPECT_EQ(host_->Menu(), (std::vector<Item>{{L"Back up settings...", 'B', true}}));
+        EXPECT_FALSE(host_->ChooseMenu(kHistory));
+    });
+}
+
+TEST_P(HostConformance, FileDialogsAndMessagesReturnTheUsersAnswer) {
+    const FileTypeFilter settings = {L"Settings files", L"*.json"};
+    ProbeLogic probe;
+    host_->Run(IDD_SETTINGS_HISTORY, probe, [&] {
+        std::string path = "unchanged";
+        host_->CancelNextFileDialog();
+        EXPECT_FALSE(probe.host->ChooseFileToOpen(L"Restore from a file", settings, &path));
+        EXPECT_EQ(host_->ModalSeen(), L"Restore from a file");
+        host_->CancelNextFileDialog();
+        EXPECT_FALSE(
+            probe.host->ChooseFileToSave(L"Back up settings", settings, L"dx5.json", &path));
+        EXPECT_EQ(host_->ModalSeen(), L"Back up settings");
+        EXPECT_EQ(path, "unchanged");
+
+        host_->AnswerNextMessage(true);
+        EXPECT_TRUE(probe.host->ShowMessage(MessageKind::kQuestion, L"Delete this entry?"));
+        EXPECT_EQ(host_->ModalSeen(), L"Delete this entry?");
+        host_->AnswerNextMessage(false);
+        EXPECT_FALSE(probe.host->ShowMessage(MessageKind::kQuestion, L"Delete this entry?"));
+        host_->AnswerNextMessage(true);
+        EXPECT_TRUE(probe.host->ShowMessage(MessageKind::kError, L"Not a settings file."));
+        EXPECT_EQ(host_->ModalSeen(), L"Not a settings file.");
+        EXPECT_EQ(probe.log, (ProbeLog{"init"}));
+    });
+}
+
+TEST_P(HostConformance, OnlyExistingFoldersOpen) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "axistune-conformance-no-such-folder";
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / "axistune-conformance-file.json";
+    std::ofstream(file) << "{}";
+    ProbeLogic probe;
+    host_->Run(IDD_SETTINGS_HISTORY, probe, [&] {
+        EXPECT_FALSE(probe.host->OpenFolder(folder.u8string()));
+        EXPECT_FALSE(probe.host->OpenFolder(file.u8string()));  // a file is no folder
+        EXPECT_FALSE(probe.host->OpenFolder(""));
+    });
+    std::filesystem::remove(file);
 }
 
 }  // namespace

@@ -78,7 +78,40 @@ class HostUnderTest {
     // Returns how many reached the logic.
     virtual size_t Pump() = 0;
 
+    // A list view: takes the focus, the row (an existing one) is selected, then kLvnItemChanged
+    // when the selection moved.
+    virtual bool SelectRow(int id, int row) = 0;
+    // SelectRow, then kNmDblClk.
+    virtual bool DoubleClickRow(int id, int row) = 0;
+    // The menu commands (system menu, context menu): picks an enabled one, as a user can.
+    virtual bool ChooseMenu(int id) = 0;
+    // Ctrl+key with the focus on control focusId of the dialog.
+    virtual void PressShortcut(int focusId, char key) = 0;
+    // The next file dialog the logic opens is cancelled by the user, the next message box
+    // answered (Yes or OK when yes, else No); what they showed is kept for ModalSeen.
+    virtual void CancelNextFileDialog() = 0;
+    virtual void AnswerNextMessage(bool yes) = 0;
+    // The title of the last file dialog, or the text of the last message box, shown.
+    virtual std::wstring ModalSeen() = 0;
+
     // What the user sees.
+    struct MenuItem {
+        std::wstring text;
+        char ctrlKey;  // the shortcut shown beside it
+        bool enabled;
+        bool operator==(const MenuItem& other) const {
+            return text == other.text && ctrlKey == other.ctrlKey && enabled == other.enabled;
+        }
+        friend void PrintTo(const MenuItem& item, std::ostream* out) {
+            *out << ::testing::PrintToString(item.text) << " Ctrl+"
+                 << (item.ctrlKey != 0 ? item.ctrlKey : '-')
+                 << (item.enabled ? " enabled" : " disabled");
+        }
+    };
+    virtual std::vector<MenuItem> Menu() = 0;
+    virtual std::vector<std::wstring> ListColumns(int id) = 0;
+    virtual std::vector<std::wstring> ListRow(int id, int row) = 0;
+    virtual int LineCount(int id) = 0;  // multi-line texts: the lines shown
     virtual bool Has(int id) = 0;
     virtual std::wstring Text(int id) = 0;  // empty for a missing control
     virtual bool Checked(int id) = 0;
@@ -116,6 +149,7 @@ class ProbeLogic : public DialogLogic {
     intptr_t OnCommand(int id, int code) override;
     intptr_t OnHScroll(int code, int id) override;
     intptr_t OnUser(uintptr_t w, intptr_t l) override;
+    intptr_t OnMenuCommand(int id) override;
     intptr_t OnClose() override;
     void OnDestroy() override;
 };

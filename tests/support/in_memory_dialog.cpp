@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <system_error>
 
 #include "ui/dialog_int.h"
 
@@ -35,6 +37,11 @@ bool IsButtonKind(ControlKind kind) {
            kind == ControlKind::kRadioButton;
 }
 
+// Edits, also multi-line ones, report the focus they gain and lose.
+bool IsEditKind(ControlKind kind) {
+    return kind == ControlKind::kEdit || kind == ControlKind::kMultiLineText;
+}
+
 }  // namespace
 
 InMemoryDialog::InMemoryDialog(int templateId, DialogLogic& logic)
@@ -50,6 +57,12 @@ InMemoryDialog::InMemoryDialog(int templateId, DialogLogic& logic, InMemoryDialo
         Control control;
         control.spec = &template_->controls[i];
         control.text = Widen(control.spec->text);
+        size_t columnCount = 0;
+        const ListColumnTemplate* columns =
+            ListColumnsOf(template_->id, control.spec->id, &columnCount);
+        for (size_t c = 0; c < columnCount; ++c) {
+            control.columns.push_back(Widen(columns[c].title));
+        }
         controls_.push_back(control);
     }
 }
@@ -115,11 +128,11 @@ void InMemoryDialog::MoveFocus(int id) {
     }
     const Control* old = Find(focus_);
     focus_ = id;
-    if (old != nullptr && old->spec->kind == ControlKind::kEdit) {
+    if (old != nullptr && IsEditKind(old->spec->kind)) {
         Command(old->spec->id, kEnKillFocus);
     }
     const Control* now = Find(id);
-    if (now != nullptr && now->spec->kind == ControlKind::kEdit && focus_ == id) {
+    if (now != nullptr && IsEditKind(now->spec->kind) && focus_ == id) {
         Command(id, kEnSetFocus);
     }
 }
@@ -223,6 +236,59 @@ bool InMemoryDialog::Pick(int id, int row) {
     control->selection = row;
     Command(id, kCbnSelChange);
     return true;
+}
+
+bool InMemoryDialog::SelectRow(int id, int row) {
+    Control* control = Usable(id, ControlKind::kListView);
+    if (control == nullptr || row < kListNoSelection ||
+        row >= static_cast<int>(control->rows.size())) {
+        return false;
+    }
+    MoveFocus(id);
+    if (control->selection != row) {
+        control->selection = row;
+        Command(id, kLvnItemChanged);
+    }
+    return true;
+}
+
+bool InMemoryDialog::DoubleClickRow(int id, int row) {
+    if (row < 0 || !SelectRow(id, row)) {
+        return false;
+    }
+    Command(id, kNmDblClk);
+    return true;
+}
+
+bool InMemoryDialog::ChooseMenuCommand(int id) {
+    for (const DeclaredCommand& command : commands_) {
+        if (command.id == id && command.enabled && IsOpen()) {
+            lastResult_ = logic_.OnMenuCommand(id);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool InMemoryDialog::PressShortcut(char ctrlKey) {
+    for (const DeclaredCommand& command : commands_) {
+        if (command.ctrlKey != 0 && command.ctrlKey == ctrlKey) {
+            return ChooseMenuCommand(command.id);
+        }
+    }
+    return false;
+}
+
+void InMemoryDialog::QueueFileChoice(const std::string& pathUtf8) {
+    root_->fileAnswers_.emplace_back(true, pathUtf8);
+}
+
+void InMemoryDialog::QueueFileCancel() {
+    root_->fileAnswers_.emplace_back(false, std::string());
+}
+
+void InMemoryDialog::QueueMessageAnswer(bool yesOrOk) {
+    root_->messageAnswers_.push_back(yesOrOk);
 }
 
 void InMemoryDialog::PressEnter() {
@@ -336,6 +402,39 @@ bool InMemoryDialog::IsLink(int id) const {
     return control != nullptr && control->link;
 }
 
+std::vector<std::wstring> InMemoryDialog::ListColumnTitles(int id) const {
+    const Control* control = Find(id);
+    return control ? control->columns : std::vector<std::wstring>();
+}
+
+const std::vector<std::vector<std::wstring>>& InMemoryDialog::ListRows(int id) const {
+    static const std::vector<std::vector<std::wstring>> kNone;
+    const Control* control = Find(id);
+    return control ? control->rows : kNone;
+}
+
+int InMemoryDialog::ListSelection(int id) const {
+    const Control* control = Find(id);
+    return control != nullptr && control->spec->kind == ControlKind::kListView ? control->selection
+                                                                               : kListNoSelection;
+}
+
+int InMemoryDialog::LineCount(int id) const {
+    const Control* control = Find(id);
+    if (control == nullptr) {
+        return 0;
+    }
+    if (control->spec->kind != ControlKind::kMultiLineText) {
+        return 1;
+    }
+    int lines = 1;
+    for (size_t at = control->text.find(L"\r\n"); at != std::wstring::npos;
+         at = control->text.find(L"\r\n", at + 2)) {
+        ++lines;
+    }
+    return lines;
+}
+
 // DialogHost ----------------------------------------------------------------------------------
 
 void InMemoryDialog::SetItemText(int id, const wchar_t* text) {
@@ -440,6 +539,60 @@ int InMemoryDialog::TrackbarGetPos(int id) {
                                                                                : 0;
 }
 
+void InMemoryDialog::ListSetColumns(int id, const ListColumn* columns, size_t count) {
+    Control* control = Find(id);
+    if (control == nullptr || control->spec->kind != ControlKind::kListView) {
+        return;
+    }
+    control->columns.clear();
+    for (size_t i = 0; i < count; ++i) {
+        control->columns.push_back(columns[i].title ? columns[i].title : L"");
+    }
+    control->rows.clear();
+    control->selection = kListNoSelection;
+}
+
+void InMemoryDialog::ListClear(int id) {
+    Control* control = Find(id);
+    if (control != nullptr && control->spec->kind == ControlKind::kListView) {
+        control->rows.clear();
+        control->selection = kListNoSelection;
+    }
+}
+
+int InMemoryDialog::ListAddRow(int id, const wchar_t* const* cells, size_t count) {
+    Control* control = Find(id);
+    if (control == nullptr || control->spec->kind != ControlKind::kListView) {
+        return -1;
+    }
+    // A list view keeps one text per column; more are dropped.
+    std::vector<std::wstring> row(control->columns.size());
+    for (size_t i = 0; i < count && i < row.size(); ++i) {
+        row[i] = cells[i] ? cells[i] : L"";
+    }
+    control->rows.push_back(std::move(row));
+    return static_cast<int>(control->rows.size()) - 1;
+}
+
+int InMemoryDialog::ListRowCount(int id) {
+    const Control* control = Find(id);
+    return control != nullptr && control->spec->kind == ControlKind::kListView
+               ? static_cast<int>(control->rows.size())
+               : 0;
+}
+
+int InMemoryDialog::ListGetSelection(int id) {
+    return ListSelection(id);
+}
+
+void InMemoryDialog::ListSetSelection(int id, int row) {
+    Control* control = Find(id);
+    if (control != nullptr && control->spec->kind == ControlKind::kListView) {
+        const bool inRange = row >= 0 && static_cast<size_t>(row) < control->rows.size();
+        control->selection = inRange ? row : kListNoSelection;
+    }
+}
+
 ControlHandle InMemoryDialog::ItemHandle(int id) {
     for (size_t i = 0; i < controls_.size(); ++i) {
         if (controls_[i].spec->id == id) {
@@ -466,6 +619,73 @@ void InMemoryDialog::MakeLink(int id) {
 
 void InMemoryDialog::OpenUrl(const wchar_t* url) {
     openedUrls_.push_back(url ? url : L"");
+}
+
+bool InMemoryDialog::OpenFolder(const std::string& pathUtf8) {
+    std::error_code error;
+    if (pathUtf8.empty() ||
+        !std::filesystem::is_directory(std::filesystem::u8path(pathUtf8), error)) {
+        return false;
+    }
+    root_->openedFolders_.push_back(pathUtf8);
+    return true;
+}
+
+bool InMemoryDialog::ChooseFile(FileRequest request, std::string* pathUtf8) {
+    root_->fileRequests_.push_back(std::move(request));
+    if (root_->fileAnswers_.empty()) {
+        return false;
+    }
+    const std::pair<bool, std::string> answer = root_->fileAnswers_.front();
+    root_->fileAnswers_.pop_front();
+    if (answer.first && pathUtf8 != nullptr) {
+        *pathUtf8 = answer.second;
+    }
+    return answer.first;
+}
+
+bool InMemoryDialog::ChooseFileToOpen(const wchar_t* title, const FileTypeFilter& filter,
+                                      std::string* pathUtf8) {
+    return ChooseFile({false, title ? title : L"", filter.description ? filter.description : L"",
+                       filter.pattern ? filter.pattern : L"", L""},
+                      pathUtf8);
+}
+
+bool InMemoryDialog::ChooseFileToSave(const wchar_t* title, const FileTypeFilter& filter,
+                                      const wchar_t* suggestedName, std::string* pathUtf8) {
+    return ChooseFile({true, title ? title : L"", filter.description ? filter.description : L"",
+                       filter.pattern ? filter.pattern : L"", suggestedName ? suggestedName : L""},
+                      pathUtf8);
+}
+
+bool InMemoryDialog::ShowMessage(MessageKind kind, const wchar_t* text) {
+    root_->messages_.push_back({kind, text ? text : L""});
+    if (root_->messageAnswers_.empty()) {
+        return kind != MessageKind::kQuestion;
+    }
+    const bool answer = root_->messageAnswers_.front();
+    root_->messageAnswers_.pop_front();
+    return answer;
+}
+
+bool InMemoryDialog::SetMenuCommands(const MenuCommand* commands, size_t count) {
+    if (!AreMenuCommandsValid(commands, count)) {
+        return false;
+    }
+    commands_.clear();
+    for (size_t i = 0; i < count; ++i) {
+        commands_.push_back({commands[i].id, commands[i].text ? commands[i].text : L"",
+                             commands[i].ctrlKey, commands[i].enabled});
+    }
+    return true;
+}
+
+void InMemoryDialog::EnableMenuCommand(int id, bool enabled) {
+    for (DeclaredCommand& command : commands_) {
+        if (command.id == id) {
+            command.enabled = enabled;
+        }
+    }
 }
 
 void InMemoryDialog::Post(uintptr_t wParam, intptr_t lParam) {

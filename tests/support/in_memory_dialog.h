@@ -28,6 +28,25 @@ class InMemoryDialog : public DialogHost {
   public:
     using ChildScript = std::function<void(InMemoryDialog& child)>;
 
+    // What the logic asked of the desktop; kept by the root dialog for the whole tree.
+    struct FileRequest {
+        bool save;
+        std::wstring title;
+        std::wstring description;
+        std::wstring pattern;
+        std::wstring suggestedName;  // empty when opening
+    };
+    struct MessageShown {
+        MessageKind kind;
+        std::wstring text;
+    };
+    struct DeclaredCommand {
+        int id;
+        std::wstring text;
+        char ctrlKey;
+        bool enabled;
+    };
+
     InMemoryDialog(int templateId, DialogLogic& logic);
     ~InMemoryDialog();
     InMemoryDialog(const InMemoryDialog&) = delete;
@@ -61,7 +80,25 @@ class InMemoryDialog : public DialogHost {
     void PressEnter();                // command 1
     void PressEscape();               // command 2
     void PressCloseBox();             // WM_CLOSE; unhandled, it becomes command 2
+    // A list view: row selected (-1: none), kLvnItemChanged when that moved the selection.
+    bool SelectRow(int id, int row);
+    // A list view row: selected as by SelectRow, then kNmDblClk.
+    bool DoubleClickRow(int id, int row);
+    // The menu: an enabled command of this dialog reaches OnMenuCommand; false otherwise.
+    bool ChooseMenuCommand(int id);
+    bool PressShortcut(char ctrlKey);  // Ctrl+key
     intptr_t LastResult() const { return lastResult_; }
+
+    // The user's answers to come, in order, for this dialog and its children. A file dialog
+    // without a queued answer is cancelled; a message box without one is answered OK, or No
+    // for a question.
+    void QueueFileChoice(const std::string& pathUtf8);
+    void QueueFileCancel();
+    void QueueMessageAnswer(bool yesOrOk);
+    const std::vector<FileRequest>& FileRequests() const { return root_->fileRequests_; }
+    const std::vector<MessageShown>& MessagesShown() const { return root_->messages_; }
+    // The folders shown in the file manager: those asked for that exist.
+    const std::vector<std::string>& OpenedFolders() const { return root_->openedFolders_; }
     int Focus() const { return focus_; }
 
     // Posted messages: Pump delivers those waiting when it is called (OnUser), in order, while
@@ -85,6 +122,12 @@ class InMemoryDialog : public DialogHost {
     FontChange FontOf(int id) const;
     bool IsLink(int id) const;
     const std::vector<std::wstring>& OpenedUrls() const { return openedUrls_; }
+    std::vector<std::wstring> ListColumnTitles(int id) const;
+    const std::vector<std::vector<std::wstring>>& ListRows(int id) const;
+    int ListSelection(int id) const;
+    // Lines a multi-line text shows (split at "\r\n"); 1 for any other control with a text.
+    int LineCount(int id) const;
+    const std::vector<DeclaredCommand>& MenuCommands() const { return commands_; }
 
     // DialogHost.
     void SetItemText(int id, const wchar_t* text) override;
@@ -102,10 +145,24 @@ class InMemoryDialog : public DialogHost {
     void TrackbarSetRange(int id, int minimum, int maximum) override;
     void TrackbarSetPos(int id, int position) override;
     int TrackbarGetPos(int id) override;
+    void ListSetColumns(int id, const ListColumn* columns, size_t count) override;
+    void ListClear(int id) override;
+    int ListAddRow(int id, const wchar_t* const* cells, size_t count) override;
+    int ListRowCount(int id) override;
+    int ListGetSelection(int id) override;
+    void ListSetSelection(int id, int row) override;
     ControlHandle ItemHandle(int id) override;
     void SetItemFont(int id, const FontChange& change) override;
     void MakeLink(int id) override;
     void OpenUrl(const wchar_t* url) override;
+    bool OpenFolder(const std::string& pathUtf8) override;
+    bool ChooseFileToOpen(const wchar_t* title, const FileTypeFilter& filter,
+                          std::string* pathUtf8) override;
+    bool ChooseFileToSave(const wchar_t* title, const FileTypeFilter& filter,
+                          const wchar_t* suggestedName, std::string* pathUtf8) override;
+    bool ShowMessage(MessageKind kind, const wchar_t* text) override;
+    bool SetMenuCommands(const MenuCommand* commands, size_t count) override;
+    void EnableMenuCommand(int id, bool enabled) override;
     void Post(uintptr_t wParam, intptr_t lParam) override;
     void End(intptr_t result) override;
     intptr_t RunChild(int templateId, DialogLogic& logic) override;
@@ -125,6 +182,8 @@ class InMemoryDialog : public DialogHost {
         bool fontChanged = false;
         FontChange font{false, 0, 0};
         bool link = false;
+        std::vector<std::wstring> columns;
+        std::vector<std::vector<std::wstring>> rows;
     };
 
     InMemoryDialog(int templateId, DialogLogic& logic, InMemoryDialog* root);
@@ -135,6 +194,7 @@ class InMemoryDialog : public DialogHost {
     void MoveFocus(int id);
     void SetText(Control& control, std::wstring text);
     static int Clamp(const Control& control, int position);
+    bool ChooseFile(FileRequest request, std::string* pathUtf8);
 
     const DialogTemplate* template_;
     DialogLogic& logic_;
@@ -147,6 +207,7 @@ class InMemoryDialog : public DialogHost {
     intptr_t lastResult_ = 0;
     int focus_ = 0;
     std::vector<std::wstring> openedUrls_;
+    std::vector<DeclaredCommand> commands_;
 
     mutable std::mutex postLock_;
     std::deque<std::pair<uintptr_t, intptr_t>> posts_;
@@ -154,6 +215,11 @@ class InMemoryDialog : public DialogHost {
     // Kept by the root dialog only.
     std::map<int, std::deque<ChildScript>> scripts_;
     std::vector<int> childrenRun_;
+    std::deque<std::pair<bool, std::string>> fileAnswers_;  // chosen, path
+    std::deque<bool> messageAnswers_;
+    std::vector<FileRequest> fileRequests_;
+    std::vector<MessageShown> messages_;
+    std::vector<std::string> openedFolders_;
 };
 
 }  // namespace axistune

@@ -220,10 +220,70 @@ const ControlTemplate kAboutControls[] = {
     {CTL(IDC_DLG_CANCEL), K::kPushButton, "Exit", 10, 70, 60, 16, kNone},
 };
 
-template <size_t N>
-constexpr size_t CountOf(const ControlTemplate (&)[N]) {
+// The settings dialogs: differences as Setting / Controller / File rows.
+const ControlTemplate kRestoreConfirmControls[] = {
+    {CTL(IDC_RESTORE_INTRO), K::kLabel, "Settings that differ from the controller:", 6, 6, 308, 10,
+     kNone},
+    {CTL(IDC_RESTORE_DIFFERENCES), K::kListView, "", 6, 18, 308, 120, kNone},
+    {CTL(IDC_RESTORE_GROUPS_LABEL), K::kLabel, "Restore:", 6, 147, 34, 10, kNone},
+    {CTL(IDC_RESTORE_RA), K::kCheckBox, "RA", 42, 145, 30, 12, kNone},
+    {CTL(IDC_RESTORE_DEC), K::kCheckBox, "Dec", 76, 145, 34, 12, kNone},
+    {CTL(IDC_RESTORE_GEAR), K::kCheckBox, "Gear ratios", 114, 145, 58, 12, kNone},
+    {CTL(IDC_RESTORE_SITE), K::kCheckBox, "Site and mount", 176, 145, 70, 12, kNone},
+    {CTL(IDC_RESTORE_APPLY), K::kPushButton, "Restore", 206, 170, 50, 14, kNone},
+    {CTL(IDC_DLG_CANCEL), K::kPushButton, "Cancel", 264, 170, 50, 14, kNone},
+};
+
+const ControlTemplate kCompareResultControls[] = {
+    {CTL(IDC_COMPARE_SUMMARY), K::kLabel, "", 6, 6, 308, 10, kNone},
+    {CTL(IDC_COMPARE_DIFFERENCES), K::kListView, "", 6, 18, 308, 128, kNone},
+    {CTL(IDC_DLG_CANCEL), K::kPushButton, "Close", 264, 152, 50, 14, kNone},
+};
+
+const ControlTemplate kRestoreResultControls[] = {
+    {CTL(IDC_RESTORE_REPORT), K::kMultiLineText, "", 6, 6, 268, 128, kNone},
+    {CTL(IDC_DLG_CANCEL), K::kPushButton, "Close", 224, 140, 50, 14, kNone},
+};
+
+const ControlTemplate kHistoryControls[] = {
+    {CTL(IDC_HISTORY_LIST), K::kListView, "", 6, 6, 348, 140, kNone},
+    {CTL(IDC_HISTORY_RESTORE), K::kPushButton, "Restore...", 6, 152, 56, 14, kNone},
+    {CTL(IDC_HISTORY_DELETE), K::kPushButton, "Delete", 66, 152, 56, 14, kNone},
+    {CTL(IDC_HISTORY_OPEN_FOLDER), K::kPushButton, "Open folder", 126, 152, 56, 14, kNone},
+    {CTL(IDC_HISTORY_AUTOMATIC), K::kCheckBox, "Keep a history automatically", 6, 172, 150, 12,
+     kNone},
+    {CTL(IDC_HISTORY_STATUS), K::kLabel, "", 6, 186, 290, 10, kNone},
+    {CTL(IDC_DLG_CANCEL), K::kPushButton, "Close", 304, 180, 50, 14, kNone},
+};
+
+const ListColumnTemplate kDifferenceColumns[] = {
+    {"Setting", 120},
+    {"Controller", 86},
+    {"File", 86},
+};
+
+const ListColumnTemplate kHistoryColumns[] = {
+    {"When", 80},
+    {"Why", 110},
+    {"Controller", 86},
+    {"Differences", 56},
+};
+
+template <typename T, size_t N>
+constexpr size_t CountOf(const T (&)[N]) {
     return N;
 }
+
+const struct {
+    int dialogId;
+    int controlId;
+    const ListColumnTemplate* columns;
+    size_t count;
+} kListColumns[] = {
+    {IDD_RESTORE_CONFIRM, IDC_RESTORE_DIFFERENCES, kDifferenceColumns, CountOf(kDifferenceColumns)},
+    {IDD_COMPARE_RESULT, IDC_COMPARE_DIFFERENCES, kDifferenceColumns, CountOf(kDifferenceColumns)},
+    {IDD_SETTINGS_HISTORY, IDC_HISTORY_LIST, kHistoryColumns, CountOf(kHistoryColumns)},
+};
 
 const DialogTemplate kDialogs[] = {
     {CTL(IDD_MAIN), "AxisTune " AXISTUNE_CAPTION_VERSION, 45, 45, 456, 296, kMainControls,
@@ -236,6 +296,14 @@ const DialogTemplate kDialogs[] = {
      CountOf(kInitScopeControls)},
     {CTL(IDD_ABOUT), "AxisTune " AXISTUNE_CAPTION_VERSION, 32, 32, 260, 94, kAboutControls,
      CountOf(kAboutControls)},
+    {CTL(IDD_RESTORE_CONFIRM), "Restore settings", 32, 32, 320, 190, kRestoreConfirmControls,
+     CountOf(kRestoreConfirmControls)},
+    {CTL(IDD_COMPARE_RESULT), "Compare with a file", 32, 32, 320, 172, kCompareResultControls,
+     CountOf(kCompareResultControls)},
+    {CTL(IDD_RESTORE_RESULT), "Restore settings", 32, 32, 280, 160, kRestoreResultControls,
+     CountOf(kRestoreResultControls)},
+    {CTL(IDD_SETTINGS_HISTORY), "Settings history", 32, 32, 360, 200, kHistoryControls,
+     CountOf(kHistoryControls)},
 };
 
 }  // namespace
@@ -260,6 +328,17 @@ const ControlTemplate* FindControl(const DialogTemplate& dialog, int id) {
             return &dialog.controls[i];
         }
     }
+    return nullptr;
+}
+
+const ListColumnTemplate* ListColumnsOf(int dialogId, int controlId, size_t* count) {
+    for (const auto& list : kListColumns) {
+        if (list.dialogId == dialogId && list.controlId == controlId) {
+            *count = list.count;
+            return list.columns;
+        }
+    }
+    *count = 0;
     return nullptr;
 }
 

@@ -21,6 +21,8 @@ enum class ControlKind : uint8_t {
     kEdit,              // bordered edit with horizontal auto-scroll
     kDropDownList,      // combo box, drop-down list, unsorted, vertical scroll bar
     kTrackbar,          // horizontal trackbar with automatic ticks
+    kListView,          // report-style list: column headers, one selected row, full-row select
+    kMultiLineText,     // read-only multi-line edit with a vertical scroll bar
 };
 
 enum ControlOption : uint32_t {
@@ -55,16 +57,26 @@ struct DialogTemplate {
     size_t controlCount;
 };
 
+// A column that a list view of the description starts with.
+struct ListColumnTemplate {
+    const char* title;
+    int16_t width;  // dialog units
+};
+
 // Font of every dialog.
 constexpr const char* kDialogFontName = "MS Shell Dlg";
 constexpr int kDialogFontPoints = 8;
 
-// Templates 100 to 104 in resource order.
+// The main window and its dialogs (100 to 104), then the settings dialogs (105 to 108), in
+// resource order.
 const DialogTemplate* DialogTemplates(size_t* count);
 // Null when there is no template with that id.
 const DialogTemplate* FindDialogTemplate(int id);
 // Null when the template has no such control.
 const ControlTemplate* FindControl(const DialogTemplate& dialog, int id);
+
+// The columns of a list view of the description; null (count 0) for any other control.
+const ListColumnTemplate* ListColumnsOf(int dialogId, int controlId, size_t* count);
 
 // Everything but labels, group boxes and separator lines is reached with the Tab key.
 bool IsTabStop(ControlKind kind);

@@ -11,6 +11,10 @@ namespace axistune {
 #define IDD_ADVANCED 102
 #define IDD_INIT_SCOPE 103
 #define IDD_ABOUT 104
+#define IDD_RESTORE_CONFIRM 105
+#define IDD_COMPARE_RESULT 106
+#define IDD_RESTORE_RESULT 107
+#define IDD_SETTINGS_HISTORY 108
 
 // Bitmaps: 16 x 16, one bit per pixel, a black triangle on white.
 #define IDB_ARROW_LEFT 100
@@ -203,5 +207,31 @@ namespace axistune {
 #define IDC_ABOUT_DESCRIPTION 102
 #define IDC_ABOUT_CREDIT 104
 #define IDC_ABOUT_LINK 105
+
+// Restore confirmation (IDD_RESTORE_CONFIRM); Cancel is IDC_DLG_CANCEL. Restore has an id of its
+// own, so that Enter does not send settings.
+#define IDC_RESTORE_INTRO 1000
+#define IDC_RESTORE_DIFFERENCES 100
+#define IDC_RESTORE_GROUPS_LABEL 1001
+#define IDC_RESTORE_RA 101
+#define IDC_RESTORE_DEC 102
+#define IDC_RESTORE_GEAR 103
+#define IDC_RESTORE_SITE 104
+#define IDC_RESTORE_APPLY 110
+
+// Compare result (IDD_COMPARE_RESULT); Close is IDC_DLG_CANCEL.
+#define IDC_COMPARE_SUMMARY 1000
+#define IDC_COMPARE_DIFFERENCES 100
+
+// Restore result (IDD_RESTORE_RESULT); Close is IDC_DLG_CANCEL.
+#define IDC_RESTORE_REPORT 100
+
+// Settings history (IDD_SETTINGS_HISTORY); Close is IDC_DLG_CANCEL.
+#define IDC_HISTORY_LIST 100
+#define IDC_HISTORY_RESTORE 101
+#define IDC_HISTORY_DELETE 102
+#define IDC_HISTORY_OPEN_FOLDER 103
+#define IDC_HISTORY_AUTOMATIC 104
+#define IDC_HISTORY_STATUS 1000
 
 }  // namespace axistune

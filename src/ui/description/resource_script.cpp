@@ -68,6 +68,10 @@ const char* ClassName(ControlKind kind) {
             return "ComboBox";
         case ControlKind::kTrackbar:
             return "msctls_trackbar32";
+        case ControlKind::kListView:
+            return "SysListView32";
+        case ControlKind::kMultiLineText:
+            return "Edit";
         default:
             return "Button";
     }
@@ -117,6 +121,13 @@ std::string Style(const ControlTemplate& control) {
             break;
         case ControlKind::kTrackbar:
             style = "TBS_HORZ | TBS_AUTOTICKS";
+            break;
+        case ControlKind::kListView:
+            style = "LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER";
+            break;
+        case ControlKind::kMultiLineText:
+            style =
+                "ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL | WS_BORDER";
             break;
     }
     if (IsTabStop(control.kind)) {

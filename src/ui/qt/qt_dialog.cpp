@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -126,6 +127,7 @@ void QtDialog::Build() {
     const DialogUnits units =
         fontUnits.Enlarged(FitFactor(template_, module_.DialogFont(), fontUnits));
     scale_ = units.Scale();
+    unitWidth_ = units.X(400) / 400.0;
     setFixedSize(units.X(template_.width), units.Y(template_.height));
     for (size_t i = 0; i < template_.controlCount; ++i) {
         const ControlTemplate& control = template_.controls[i];
@@ -202,6 +204,15 @@ QWidget* QtDialog::Create(const ControlTemplate& control) {
             }
             return combo;
         }
+        case ControlKind::kListView:
+            return CreateList(control);
+        case ControlKind::kMultiLineText: {
+            auto* text = new QPlainTextEdit(this);
+            text->setReadOnly(true);
+            text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            text->setTabChangesFocus(true);
+            return text;
+        }
         case ControlKind::kTrackbar: {
             auto* slider = new QSlider(Qt::Horizontal, this);
             slider->setRange(0, 100);  // a new trackbar's range
@@ -251,6 +262,14 @@ void QtDialog::Connect(const ControlTemplate& control, QWidget* widget) {
         case ControlKind::kDropDownList:
             QObject::connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
                              [this, id] { Command(id, kCbnSelChange); });
+            break;
+        case ControlKind::kListView:
+            ConnectList(id, widget);
+            break;
+        case ControlKind::kMultiLineText:
+            // Only the focus: a multi-line edit does not report the program's text.
+            ids_[widget] = id;
+            widget->installEventFilter(this);
             break;
         case ControlKind::kTrackbar: {
             auto* slider = static_cast<QSlider*>(widget);
@@ -387,14 +406,17 @@ bool QtDialog::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
     }
     const int id = found->second;
-    if (event->type() == QEvent::FocusOut && qobject_cast<QLineEdit*>(watched) != nullptr) {
+    // Edits, also multi-line ones, report the focus they gain and lose.
+    const bool isEdit = qobject_cast<QLineEdit*>(watched) != nullptr ||
+                        qobject_cast<QPlainTextEdit*>(watched) != nullptr;
+    if (event->type() == QEvent::FocusOut && isEdit) {
         focusedEdit_ = 0;
         const bool committed = editDirty_.count(id) != 0 && !editDirty_[id];
         editDirty_.erase(id);
         if (!committed) {
             Command(id, kEnKillFocus);
         }
-    } else if (event->type() == QEvent::FocusIn && qobject_cast<QLineEdit*>(watched) != nullptr) {
+    } else if (event->type() == QEvent::FocusIn && isEdit) {
         // Qt repeats the focus when the window is activated again without a focus change.
         if (focusedEdit_ != id) {
             focusedEdit_ = id;
@@ -470,6 +492,9 @@ QString QtDialog::Text(int id) const {
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         return combo->currentText();
     }
+    if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
+        return text->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    }
     return QString();
 }
 
@@ -489,6 +514,9 @@ void QtDialog::SetText(int id, const QString& text) {
         if (combo->isEditable()) {
             combo->setEditText(text);
         }
+    } else if (auto* lines = qobject_cast<QPlainTextEdit*>(widget)) {
+        // Lines break at "\r\n", as in an edit control.
+        lines->setPlainText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
 }
 

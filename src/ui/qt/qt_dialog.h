@@ -8,6 +8,7 @@
 #include "ui/description/dialog_templates.h"
 #include "ui/dialog_host.h"
 
+class QAction;
 class QSlider;
 
 namespace axistune {
@@ -60,10 +61,24 @@ class QtDialog : public QDialog, public DialogHost {
     void TrackbarSetRange(int id, int minimum, int maximum) override;
     void TrackbarSetPos(int id, int position) override;
     int TrackbarGetPos(int id) override;
+    void ListSetColumns(int id, const ListColumn* columns, size_t count) override;
+    void ListClear(int id) override;
+    int ListAddRow(int id, const wchar_t* const* cells, size_t count) override;
+    int ListRowCount(int id) override;
+    int ListGetSelection(int id) override;
+    void ListSetSelection(int id, int row) override;
     ControlHandle ItemHandle(int id) override;
     void SetItemFont(int id, const FontChange& change) override;
     void MakeLink(int id) override;
     void OpenUrl(const wchar_t* url) override;
+    bool OpenFolder(const std::string& pathUtf8) override;
+    bool ChooseFileToOpen(const wchar_t* title, const FileTypeFilter& filter,
+                          std::string* pathUtf8) override;
+    bool ChooseFileToSave(const wchar_t* title, const FileTypeFilter& filter,
+                          const wchar_t* suggestedName, std::string* pathUtf8) override;
+    bool ShowMessage(MessageKind kind, const wchar_t* text) override;
+    bool SetMenuCommands(const MenuCommand* commands, size_t count) override;
+    void EnableMenuCommand(int id, bool enabled) override;
     void Post(uintptr_t wParam, intptr_t lParam) override;
     void End(intptr_t result) override;
     intptr_t RunChild(int templateId, DialogLogic& logic) override;
@@ -73,6 +88,8 @@ class QtDialog : public QDialog, public DialogHost {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The menu commands, on the background and on the controls without a menu of their own.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void Build();
@@ -81,6 +98,10 @@ class QtDialog : public QDialog, public DialogHost {
     void Command(int id, int code);
     void Scroll(int code, int id);
     void SetText(int id, const QString& text);
+    QWidget* CreateList(const ControlTemplate& control);
+    void ConnectList(int id, QWidget* widget);
+    bool ChooseFile(bool save, const wchar_t* title, const FileTypeFilter& filter,
+                    const wchar_t* suggestedName, std::string* pathUtf8);
     bool Alive() const { return !finished_; }
 
     QtDialogModule& module_;
@@ -92,6 +113,9 @@ class QtDialog : public QDialog, public DialogHost {
     std::map<int, bool> editDirty_;  // typed into since Return last committed the entry
     int focusedEdit_ = 0;            // the edit that reported EN_SETFOCUS last and has not lost it
     double scale_ = 1.0;             // the dialog units against the templates' font
+    double unitWidth_ = 1.0;         // pixels per horizontal dialog unit
+    int programChanges_ = 0;         // the program changes a list: no notification
+    std::vector<std::pair<int, QAction*>> menuCommands_;
     size_t delivered_ = 0;
     bool ended_ = false;
     bool finished_ = false;

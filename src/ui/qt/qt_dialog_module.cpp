@@ -41,6 +41,13 @@ void QtDialogModule::OpenUrl(const QString& url) const {
     }
 }
 
+bool QtDialogModule::OpenFolder(const QString& path) const {
+    if (folderOpener_) {
+        return folderOpener_(path);
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
 void QtDialogModule::NotifyOpened(QtDialog& dialog) const {
     if (opened_) {
         opened_(dialog);

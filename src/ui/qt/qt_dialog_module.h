@@ -21,6 +21,7 @@ class QtDialogModule : public DialogRunner {
     using RowSource = ReloadingComboBox::RowSource;
     using OpenedHook = std::function<void(QtDialog& dialog)>;
     using UrlOpener = std::function<void(const QString& url)>;
+    using FolderOpener = std::function<bool(const QString& path)>;
 
     // The dialog font is the application's font at construction.
     QtDialogModule();
@@ -35,10 +36,13 @@ class QtDialogModule : public DialogRunner {
     void WhenOpened(OpenedHook hook) { opened_ = std::move(hook); }
     // Replaces the desktop's URL handler (the browser).
     void SetUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+    // Replaces the desktop's file manager.
+    void SetFolderOpener(FolderOpener opener) { folderOpener_ = std::move(opener); }
 
     const QFont& DialogFont() const { return font_; }
     const RowSource* ReloadedRows(int templateId, int comboId) const;
     void OpenUrl(const QString& url) const;
+    bool OpenFolder(const QString& path) const;
     void NotifyOpened(QtDialog& dialog) const;
 
   private:
@@ -46,6 +50,7 @@ class QtDialogModule : public DialogRunner {
     std::map<std::pair<int, int>, RowSource> reloaded_;
     OpenedHook opened_;
     UrlOpener urlOpener_;
+    FolderOpener folderOpener_;
 };
 
 }  // namespace axistune

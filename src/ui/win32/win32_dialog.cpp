@@ -3,15 +3,22 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <string>
 #include <vector>
 
+#include "ui/description/dialog_templates.h"
 #include "ui/description/resource_ids.h"
+#include "ui/win32/shell_dialogs.h"
+#include "ui/win32/system_menu_commands.h"
 
 namespace axistune {
 
 namespace {
 
 constexpr int kDesignDpi = 96;  // the bitmaps' own resolution
+// Posted to itself when a list view row lost the selection: if no row took it meanwhile, the
+// user cleared it. The list view reports the old row's loss before the new row's gain.
+constexpr UINT kListSelectionCleared = WM_APP + 1;
 
 // The DPI the window is drawn at: GetDpiForWindow where the system has it (Windows 10 1607 and
 // later, per monitor), else the screen's.
@@ -38,7 +45,8 @@ int WindowDpi(HWND window) {
 // and icons created for it, which live until the dialog has closed.
 class Win32Dialog : public DialogHost {
   public:
-    Win32Dialog(Win32DialogModule& module, DialogLogic& logic) : module_(module), logic_(logic) {}
+    Win32Dialog(Win32DialogModule& module, int templateId, DialogLogic& logic)
+        : module_(module), templateId_(templateId), logic_(logic) {}
     ~Win32Dialog() {
         for (HGDIOBJ object : gdiObjects_) {
             DeleteObject(object);
@@ -93,6 +101,25 @@ class Win32Dialog : public DialogHost {
     int TrackbarGetPos(int id) override {
         return static_cast<int>(SendDlgItemMessageW(window_, id, TBM_GETPOS, 0, 0));
     }
+    void ListSetColumns(int id, const ListColumn* columns, size_t count) override;
+    void ListClear(int id) override {
+        ProgramChange change(*this);
+        SendDlgItemMessageW(window_, id, LVM_DELETEALLITEMS, 0, 0);
+    }
+    int ListAddRow(int id, const wchar_t* const* cells, size_t count) override;
+    int ListRowCount(int id) override {
+        return IsListView(id)
+                   ? static_cast<int>(SendDlgItemMessageW(window_, id, LVM_GETITEMCOUNT, 0, 0))
+                   : 0;
+    }
+    int ListGetSelection(int id) override {
+        if (!IsListView(id)) {
+            return kListNoSelection;
+        }
+        return static_cast<int>(SendDlgItemMessageW(window_, id, LVM_GETNEXTITEM,
+                                                    static_cast<WPARAM>(-1), LVNI_SELECTED));
+    }
+    void ListSetSelection(int id, int row) override;
     ControlHandle ItemHandle(int id) override {
         return reinterpret_cast<ControlHandle>(GetDlgItem(window_, id));
     }
@@ -101,6 +128,22 @@ class Win32Dialog : public DialogHost {
     void OpenUrl(const wchar_t* url) override {
         ShellExecuteW(window_, nullptr, url, nullptr, nullptr, SW_SHOWNORMAL);
     }
+    bool OpenFolder(const std::string& pathUtf8) override {
+        return ExploreFolder(window_, pathUtf8);
+    }
+    bool ChooseFileToOpen(const wchar_t* title, const FileTypeFilter& filter,
+                          std::string* pathUtf8) override {
+        return ChooseFile(window_, false, title, filter, nullptr, pathUtf8);
+    }
+    bool ChooseFileToSave(const wchar_t* title, const FileTypeFilter& filter,
+                          const wchar_t* suggestedName, std::string* pathUtf8) override {
+        return ChooseFile(window_, true, title, filter, suggestedName, pathUtf8);
+    }
+    bool ShowMessage(MessageKind kind, const wchar_t* text) override;
+    bool SetMenuCommands(const MenuCommand* commands, size_t count) override {
+        return menuCommands_.Declare(window_, commands, count);
+    }
+    void EnableMenuCommand(int id, bool enabled) override { menuCommands_.Enable(id, enabled); }
     void Post(uintptr_t wParam, intptr_t lParam) override {
         PostMessageW(window_, WM_USER, wParam, lParam);
     }
@@ -110,12 +153,30 @@ class Win32Dialog : public DialogHost {
     }
 
   private:
+    // The program's own changes of a list are not the user's: they do not notify.
+    class ProgramChange {
+      public:
+        explicit ProgramChange(Win32Dialog& dialog) : dialog_(dialog) { ++dialog_.programChanges_; }
+        ~ProgramChange() { --dialog_.programChanges_; }
+        ProgramChange(const ProgramChange&) = delete;
+        ProgramChange& operator=(const ProgramChange&) = delete;
+
+      private:
+        Win32Dialog& dialog_;
+    };
+
     static LRESULT CALLBACK LinkProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Initialise(HWND window);
     void SetWindowIcons();
+    void PrepareListViews();
+    bool IsListView(int id) const;
+    INT_PTR Notify(const NMHDR& header);
 
     Win32DialogModule& module_;
+    int templateId_;
     DialogLogic& logic_;
+    SystemMenuCommands menuCommands_;
+    int programChanges_ = 0;
     HWND window_ = nullptr;
     HWND link_ = nullptr;
     std::vector<HGDIOBJ> gdiObjects_;
@@ -195,6 +256,152 @@ LRESULT CALLBACK Win32Dialog::LinkProcedure(HWND control, UINT message, WPARAM w
     return CallWindowProcW(previous, control, message, wParam, lParam);
 }
 
+bool Win32Dialog::IsListView(int id) const {
+    HWND control = GetDlgItem(window_, id);
+    wchar_t name[32] = {};
+    return control != nullptr && GetClassNameW(control, name, 32) > 0 &&
+           lstrcmpiW(name, WC_LISTVIEWW) == 0;
+}
+
+void Win32Dialog::PrepareListViews() {
+    const DialogTemplate* description = FindDialogTemplate(templateId_);
+    for (size_t i = 0; description != nullptr && i < description->controlCount; ++i) {
+        const ControlTemplate& control = description->controls[i];
+        if (control.kind != ControlKind::kListView) {
+            continue;
+        }
+        SendDlgItemMessageW(window_, control.id, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                            LVS_EX_FULLROWSELECT);
+        size_t count = 0;
+        const ListColumnTemplate* columns = ListColumnsOf(templateId_, control.id, &count);
+        std::vector<std::wstring> titles;
+        std::vector<ListColumn> wide;
+        for (size_t c = 0; c < count; ++c) {
+            titles.emplace_back(columns[c].title, columns[c].title + lstrlenA(columns[c].title));
+        }
+        for (size_t c = 0; c < count; ++c) {
+            wide.push_back({titles[c].c_str(), columns[c].width});
+        }
+        ListSetColumns(control.id, wide.data(), wide.size());
+    }
+}
+
+void Win32Dialog::ListSetColumns(int id, const ListColumn* columns, size_t count) {
+    if (!IsListView(id)) {
+        return;
+    }
+    ProgramChange change(*this);
+    HWND list = GetDlgItem(window_, id);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0) != FALSE) {
+    }
+    for (size_t i = 0; i < count; ++i) {
+        RECT width = {0, 0, columns[i].width, 0};  // dialog units to pixels
+        MapDialogRect(window_, &width);
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = const_cast<wchar_t*>(columns[i].title != nullptr ? columns[i].title : L"");
+        column.cx = width.right;
+        column.iSubItem = static_cast<int>(i);
+        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+int Win32Dialog::ListAddRow(int id, const wchar_t* const* cells, size_t count) {
+    if (!IsListView(id)) {
+        return -1;
+    }
+    ProgramChange change(*this);
+    HWND list = GetDlgItem(window_, id);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const size_t columns =
+        header != nullptr ? static_cast<size_t>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = const_cast<wchar_t*>(count > 0 && cells[0] != nullptr ? cells[0] : L"");
+    const int row =
+        static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) {
+        return -1;
+    }
+    for (size_t i = 1; i < count && i < columns; ++i) {
+        LVITEMW cell = {};
+        cell.iSubItem = static_cast<int>(i);
+        cell.pszText = const_cast<wchar_t*>(cells[i] != nullptr ? cells[i] : L"");
+        SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&cell));
+    }
+    return row;
+}
+
+void Win32Dialog::ListSetSelection(int id, int row) {
+    if (!IsListView(id)) {
+        return;
+    }
+    ProgramChange change(*this);
+    HWND list = GetDlgItem(window_, id);
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    if (row < 0 || row >= rows) {
+        state.state = 0;  // every row
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&state));
+        return;
+    }
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&state));
+    SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+INT_PTR Win32Dialog::Notify(const NMHDR& header) {
+    const int id = static_cast<int>(header.idFrom);
+    if (header.code == LVN_ITEMCHANGED && programChanges_ == 0) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        const UINT was = change.uOldState & LVIS_SELECTED;
+        const UINT now = change.uNewState & LVIS_SELECTED;
+        if ((change.uChanged & LVIF_STATE) == 0 || was == now) {
+            return FALSE;
+        }
+        if (now != 0) {
+            return logic_.OnCommand(id, kLvnItemChanged);
+        }
+        PostMessageW(window_, kListSelectionCleared, static_cast<WPARAM>(id), 0);
+        return FALSE;
+    }
+    if (header.code == static_cast<UINT>(NM_DBLCLK)) {
+        const auto& activation = reinterpret_cast<const NMITEMACTIVATE&>(header);
+        if (activation.iItem >= 0) {
+            return logic_.OnCommand(id, kNmDblClk);
+        }
+    }
+    return FALSE;
+}
+
+bool Win32Dialog::ShowMessage(MessageKind kind, const wchar_t* text) {
+    wchar_t caption[256] = {};
+    GetWindowTextW(window_, caption, 256);
+    UINT style = MB_OK;
+    switch (kind) {
+        case MessageKind::kInformation:
+            style = MB_OK | MB_ICONINFORMATION;
+            break;
+        case MessageKind::kWarning:
+            style = MB_OK | MB_ICONWARNING;
+            break;
+        case MessageKind::kError:
+            style = MB_OK | MB_ICONERROR;
+            break;
+        case MessageKind::kQuestion:
+            style = MB_YESNO | MB_ICONQUESTION;
+            break;
+    }
+    const int answer = MessageBoxW(window_, text != nullptr ? text : L"", caption, style);
+    return answer == IDOK || answer == IDYES;
+}
+
 void Win32Dialog::SetWindowIcons() {
     const struct {
         WPARAM which;
@@ -220,6 +427,7 @@ INT_PTR Win32Dialog::Initialise(HWND window) {
     if (GetWindow(window, GW_OWNER) == nullptr) {
         SetWindowIcons();  // the main window shows the program's icon
     }
+    PrepareListViews();
     return logic_.OnInit(*this);
 }
 
@@ -242,6 +450,22 @@ INT_PTR CALLBACK Win32Dialog::Procedure(HWND window, UINT message, WPARAM wParam
         }
         case WM_USER:
             return dialog->logic_.OnUser(wParam, lParam);
+        case WM_NOTIFY:
+            return dialog->Notify(*reinterpret_cast<const NMHDR*>(lParam));
+        case kListSelectionCleared:
+            if (dialog->ListGetSelection(static_cast<int>(wParam)) == kListNoSelection) {
+                return dialog->logic_.OnCommand(static_cast<int>(wParam), kLvnItemChanged);
+            }
+            return TRUE;
+        case WM_SYSCOMMAND: {
+            // The system's own commands go on to the dialog manager.
+            const int command = dialog->menuCommands_.EnabledCommand(wParam);
+            if (command == 0) {
+                return FALSE;
+            }
+            dialog->logic_.OnMenuCommand(command);
+            return TRUE;
+        }
         case WM_CLOSE:
             return dialog->logic_.OnClose();
         case WM_CTLCOLORSTATIC:
@@ -253,6 +477,7 @@ INT_PTR CALLBACK Win32Dialog::Procedure(HWND window, UINT message, WPARAM wParam
             }
             return FALSE;
         case WM_DESTROY:
+            dialog->menuCommands_.Release();
             dialog->logic_.OnDestroy();
             return FALSE;
         default:
@@ -267,8 +492,14 @@ intptr_t Win32DialogModule::RunModal(int templateId, DialogLogic& logic) {
 }
 
 intptr_t Win32DialogModule::RunModal(int templateId, DialogLogic& logic, HWND owner) {
+    // The settings dialogs' lists; the program registers the other common controls it uses.
+    static const bool listViewsRegistered = [] {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+        return InitCommonControlsEx(&controls) != FALSE;
+    }();
+    (void)listViewsRegistered;  // a template with a list then fails to show: -1
     // Fonts, bitmaps and icons made for the dialog are released here, once it has closed.
-    Win32Dialog dialog(*this, logic);
+    Win32Dialog dialog(*this, templateId, logic);
     return DialogBoxParamW(instance_, MAKEINTRESOURCEW(templateId), owner, &Win32Dialog::Procedure,
                            reinterpret_cast<LPARAM>(&dialog));
 }

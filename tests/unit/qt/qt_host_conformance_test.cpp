@@ -3,15 +3,23 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QSlider>
 #include <QTest>
+#include <QTreeWidget>
 #include <memory>
 
 #include "qt_test_application.h"
 #include "support/host_conformance.h"
 #include "ui/description/dialog_templates.h"
+#include "ui/description/resource_ids.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_dialog_module.h"
 
@@ -134,6 +142,119 @@ class QtHost : public HostUnderTest {
         slider->setSliderDown(false);
         return true;
     }
+    bool SelectRow(int id, int row) override {
+        QTreeWidgetItem* item = Row(id, row);
+        if (item == nullptr) {
+            return false;
+        }
+        auto* list = item->treeWidget();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(item).center());
+        return true;
+    }
+    bool DoubleClickRow(int id, int row) override {
+        QTreeWidgetItem* item = Row(id, row);
+        if (item == nullptr) {
+            return false;
+        }
+        auto* list = item->treeWidget();
+        const QPoint at = list->visualItemRect(item).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        return true;
+    }
+    // The context menu of the dialog's background, as a right click opens it.
+    bool ChooseMenu(int id) override {
+        bool chosen = false;
+        WithContextMenu(dialog_, [&](QMenu* menu) {
+            for (QAction* action : menu->actions()) {
+                if (action->data().toInt() == id && action->isEnabled()) {
+                    QTest::mouseClick(menu, Qt::LeftButton, {},
+                                      menu->actionGeometry(action).center());
+                    chosen = true;
+                }
+            }
+        });
+        return chosen;
+    }
+    void PressShortcut(int focusId, char key) override {
+        QWidget* focus = dialog_->Control(focusId);
+        // Offscreen, nothing gives the window back its activation once a menu closed.
+        if (!dialog_->isActiveWindow()) {
+            QApplication::setActiveWindow(dialog_);
+        }
+        focus->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(focus, static_cast<Qt::Key>(key), Qt::ControlModifier);
+    }
+    void CancelNextFileDialog() override {
+        Later([this] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (files != nullptr) {
+                modalSeen_ = files->windowTitle().toStdWString();
+                files->reject();
+            }
+        });
+    }
+    void AnswerNextMessage(bool yes) override {
+        Later([this, yes] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            modalSeen_ = box->text().toStdWString();
+            QAbstractButton* button = box->button(yes ? QMessageBox::Yes : QMessageBox::No);
+            if (button == nullptr && yes) {
+                button = box->button(QMessageBox::Ok);
+            }
+            if (button != nullptr) {
+                QTest::mouseClick(button, Qt::LeftButton);
+            }
+        });
+    }
+    std::wstring ModalSeen() override {
+        std::wstring seen;
+        seen.swap(modalSeen_);
+        return seen;
+    }
+    // The context menu of a push button, which has none of its own.
+    std::vector<MenuItem> Menu() override {
+        std::vector<MenuItem> items;
+        WithContextMenu(dialog_->Control(IDC_CONNECT), [&](QMenu* menu) {
+            for (QAction* action : menu->actions()) {
+                const QKeySequence shortcut = action->shortcut();
+                char key = 0;
+                if (shortcut.count() == 1 && action->isShortcutVisibleInContextMenu() &&
+                    shortcut[0].keyboardModifiers() == Qt::ControlModifier) {
+                    key = static_cast<char>(shortcut[0].key());
+                }
+                items.push_back({action->text().toStdWString(), key, action->isEnabled()});
+            }
+            menu->close();
+        });
+        return items;
+    }
+    std::vector<std::wstring> ListColumns(int id) override {
+        std::vector<std::wstring> titles;
+        if (auto* list = qobject_cast<QTreeWidget*>(dialog_->Control(id))) {
+            for (int i = 0; i < list->columnCount(); ++i) {
+                titles.push_back(list->headerItem()->text(i).toStdWString());
+            }
+        }
+        return titles;
+    }
+    std::vector<std::wstring> ListRow(int id, int row) override {
+        std::vector<std::wstring> cells;
+        auto* list = qobject_cast<QTreeWidget*>(dialog_->Control(id));
+        QTreeWidgetItem* item = list != nullptr ? list->topLevelItem(row) : nullptr;
+        for (int i = 0; item != nullptr && i < list->columnCount(); ++i) {
+            cells.push_back(item->text(i).toStdWString());
+        }
+        return cells;
+    }
+    int LineCount(int id) override {
+        auto* text = qobject_cast<QPlainTextEdit*>(dialog_->Control(id));
+        return text != nullptr ? text->document()->blockCount() : 1;
+    }
     void PressEnter() override { Key(Qt::Key_Return); }
     void PressEscape() override { Key(Qt::Key_Escape); }
     void PressCloseBox() override { dialog_->close(); }
@@ -165,6 +286,34 @@ class QtHost : public HostUnderTest {
     bool Ended() override { return dialog_->Ended(); }
 
   private:
+    QTreeWidgetItem* Row(int id, int row) {
+        auto* list = qobject_cast<QTreeWidget*>(Usable(id));
+        return list != nullptr && row >= 0 ? list->topLevelItem(row) : nullptr;
+    }
+    // Runs step from the next modal loop, which the logic's next call opens.
+    void Later(std::function<void()> step) {
+        QCoreApplication::postEvent(&runner_, new BodyEvent(std::move(step)));
+    }
+    // Opens target's context menu as a right click does and runs step while it is shown; no
+    // menu, no step.
+    void WithContextMenu(QWidget* target, const std::function<void(QMenu*)>& step) {
+        bool ran = false;
+        Later([&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                ran = true;
+                step(menu);
+                if (menu->isVisible()) {
+                    menu->close();
+                }
+            }
+        });
+        const QPoint at = target->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+        QApplication::sendEvent(target, &event);
+        if (!ran) {
+            QCoreApplication::sendPostedEvents(&runner_, BodyEvent::Kind());
+        }
+    }
     QWidget* Usable(int id) {
         QWidget* widget = dialog_->Control(id);
         return widget != nullptr && widget->isEnabled() && !dialog_->Ended() ? widget : nullptr;
@@ -176,6 +325,8 @@ class QtHost : public HostUnderTest {
 
     QtDialogModule module_;
     QtDialog* dialog_ = nullptr;
+    BodyRunner runner_;
+    std::wstring modalSeen_;
 };
 
 std::unique_ptr<HostUnderTest> MakeQtHost() {

@@ -16,7 +16,7 @@ namespace {
 TEST(DialogTemplates, IdsAreUniqueInEachDialog) {
     size_t count = 0;
     const DialogTemplate* dialogs = DialogTemplates(&count);
-    ASSERT_EQ(count, 5u);
+    ASSERT_EQ(count, 9u);
     for (size_t d = 0; d < count; ++d) {
         EXPECT_EQ(dialogs[d].id, IDD_MAIN + static_cast<int>(d));
         std::set<int> ids;
@@ -79,9 +79,38 @@ TEST(DialogTemplates, ScriptWritesEveryControlWithItsStyles) {
         "12\n",
         "CONTROL \"\", IDC_DEC_LINE_OVERTONE, \"Static\", SS_ETCHEDHORZ, 284, 218, 164, 5\n",
         "IDD_INIT_SCOPE DIALOGEX 32, 32, 240, 105\n",
+        "CONTROL \"\", IDC_HISTORY_LIST, \"SysListView32\", LVS_REPORT | LVS_SINGLESEL | "
+        "LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 6, 6, 348, 140\n",
+        "CONTROL \"\", IDC_RESTORE_REPORT, \"Edit\", ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | "
+        "ES_READONLY | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 6, 6, 268, 128\n",
     };
     for (const char* line : lines) {
         EXPECT_NE(script.find(line), std::string::npos) << line;
+    }
+}
+
+// Every list view starts with columns that fit inside it; nothing else has columns.
+TEST(DialogTemplates, ListViewsAndOnlyThemHaveColumnsThatFit) {
+    size_t count = 0;
+    const DialogTemplate* dialogs = DialogTemplates(&count);
+    for (size_t d = 0; d < count; ++d) {
+        for (size_t i = 0; i < dialogs[d].controlCount; ++i) {
+            const ControlTemplate& control = dialogs[d].controls[i];
+            size_t columnCount = 0;
+            const ListColumnTemplate* columns =
+                ListColumnsOf(dialogs[d].id, control.id, &columnCount);
+            if (control.kind != ControlKind::kListView) {
+                EXPECT_EQ(columns, nullptr) << control.symbol;
+                EXPECT_EQ(columnCount, 0u) << control.symbol;
+                continue;
+            }
+            ASSERT_NE(columns, nullptr) << control.symbol;
+            int width = 0;
+            for (size_t c = 0; c < columnCount; ++c) {
+                width += columns[c].width;
+            }
+            EXPECT_LE(width, control.width) << control.symbol;
+        }
     }
 }
 

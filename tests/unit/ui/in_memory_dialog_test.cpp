@@ -44,6 +44,38 @@ class InMemoryHost : public HostUnderTest {
     void PressEscape() override { dialog_->PressEscape(); }
     void PressCloseBox() override { dialog_->PressCloseBox(); }
     size_t Pump() override { return dialog_->Pump(); }
+    bool SelectRow(int id, int row) override { return row >= 0 && dialog_->SelectRow(id, row); }
+    bool DoubleClickRow(int id, int row) override { return dialog_->DoubleClickRow(id, row); }
+    bool ChooseMenu(int id) override { return dialog_->ChooseMenuCommand(id); }
+    void PressShortcut(int, char key) override { dialog_->PressShortcut(key); }
+    void CancelNextFileDialog() override { dialog_->QueueFileCancel(); }
+    void AnswerNextMessage(bool yes) override { dialog_->QueueMessageAnswer(yes); }
+    std::wstring ModalSeen() override {
+        // What the logic met since the last look: both lists only grow.
+        std::wstring text;
+        if (dialog_->FileRequests().size() > files_) {
+            text = dialog_->FileRequests().back().title;
+        } else if (dialog_->MessagesShown().size() > messages_) {
+            text = dialog_->MessagesShown().back().text;
+        }
+        files_ = dialog_->FileRequests().size();
+        messages_ = dialog_->MessagesShown().size();
+        return text;
+    }
+    std::vector<MenuItem> Menu() override {
+        std::vector<MenuItem> items;
+        for (const auto& command : dialog_->MenuCommands()) {
+            items.push_back({command.text, command.ctrlKey, command.enabled});
+        }
+        return items;
+    }
+    std::vector<std::wstring> ListColumns(int id) override { return dialog_->ListColumnTitles(id); }
+    std::vector<std::wstring> ListRow(int id, int row) override {
+        const auto& rows = dialog_->ListRows(id);
+        return row >= 0 && static_cast<size_t>(row) < rows.size() ? rows[row]
+                                                                  : std::vector<std::wstring>();
+    }
+    int LineCount(int id) override { return dialog_->LineCount(id); }
     bool Has(int id) override { return dialog_->Has(id); }
     std::wstring Text(int id) override { return dialog_->Text(id); }
     bool Checked(int id) override { return dialog_->Checked(id); }
@@ -55,6 +87,8 @@ class InMemoryHost : public HostUnderTest {
 
   private:
     InMemoryDialog* dialog_ = nullptr;
+    size_t files_ = 0;
+    size_t messages_ = 0;
 };
 
 std::unique_ptr<HostUnderTest> MakeInMemoryHost() {

@@ -22,6 +22,52 @@ namespace {
 // The driver's own posts; no dialog logic posts values this high.
 constexpr uintptr_t kStartBody = 0x7A5E0001u;
 constexpr uintptr_t kPumpMark = 0x7A5E0002u;
+// What the host posts itself when a list row lost the selection (win32_dialog.cpp).
+constexpr UINT kListSelectionCleared = WM_APP + 1;
+
+// The user's answer to the next modal window the dialog owns (a file dialog, a message box),
+// given as it is activated: what it shows is kept, then the button is pressed.
+class NextModal {
+  public:
+    static void Answer(HWND owner, int button, bool readText) {
+        state_ = {owner, button, readText, L""};
+        hook_ = SetWindowsHookExW(WH_CBT, &Watch, nullptr, GetCurrentThreadId());
+        EXPECT_NE(hook_, nullptr);
+    }
+    static std::wstring Seen() {
+        std::wstring seen;
+        seen.swap(state_.seen);
+        return seen;
+    }
+
+  private:
+    struct State {
+        HWND owner;
+        int button;
+        bool readText;  // the message box's text, else the window's title
+        std::wstring seen;
+    };
+    static LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        if (code == HCBT_ACTIVATE && hook_ != nullptr &&
+            GetWindow(window, GW_OWNER) == state_.owner) {
+            wchar_t text[256] = {};
+            if (state_.readText) {
+                GetDlgItemTextW(window, 0xFFFF, text, 256);  // the message box's static text
+            } else {
+                GetWindowTextW(window, text, 256);
+            }
+            state_.seen = text;
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(state_.button, BN_CLICKED), 0);
+            UnhookWindowsHookEx(hook_);
+            hook_ = nullptr;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline HHOOK hook_ = nullptr;
+    static inline State state_{};
+};
 
 class Win32Host : public HostUnderTest {
   public:
@@ -102,6 +148,127 @@ class Win32Host : public HostUnderTest {
         Scroll(control, TB_ENDTRACK);
         return true;
     }
+    bool SelectRow(int id, int row) override {
+        HWND list = ListWithRow(id, row);
+        if (list == nullptr) {
+            return false;
+        }
+        SetFocus(list);
+        // As a click selects: the list view notifies the dialog itself.
+        LVITEMW state = {};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&state));
+        MSG message;
+        while (PeekMessageW(&message, dialog_, kListSelectionCleared, kListSelectionCleared,
+                            PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        return true;
+    }
+    bool DoubleClickRow(int id, int row) override {
+        if (!SelectRow(id, row)) {
+            return false;
+        }
+        NMITEMACTIVATE activation = {};
+        activation.hdr.hwndFrom = GetDlgItem(dialog_, id);
+        activation.hdr.idFrom = static_cast<UINT_PTR>(id);
+        activation.hdr.code = NM_DBLCLK;
+        activation.iItem = row;
+        SendMessageW(dialog_, WM_NOTIFY, static_cast<WPARAM>(id),
+                     reinterpret_cast<LPARAM>(&activation));
+        return true;
+    }
+    bool ChooseMenu(int id) override {
+        const UINT state =
+            GetMenuState(GetSystemMenu(dialog_, FALSE), static_cast<UINT>(id), MF_BYCOMMAND);
+        if (state == static_cast<UINT>(-1) || (state & (MF_GRAYED | MF_DISABLED)) != 0) {
+            return false;  // no such item, or one the menu does not let the user pick
+        }
+        SendMessageW(dialog_, WM_SYSCOMMAND, static_cast<WPARAM>(id), 0);
+        return true;
+    }
+    void PressShortcut(int focusId, char key) override {
+        SetFocus(GetDlgItem(dialog_, focusId));
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        const BYTE control = keys[VK_CONTROL];
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        Key(static_cast<WPARAM>(key));
+        keys[VK_CONTROL] = control;
+        SetKeyboardState(keys);
+    }
+    void CancelNextFileDialog() override { NextModal::Answer(dialog_, IDCANCEL, false); }
+    void AnswerNextMessage(bool yes) override {
+        NextModal::Answer(dialog_, yes ? IDYES : IDNO, true);
+    }
+    std::wstring ModalSeen() override { return NextModal::Seen(); }
+    // The system menu's items below the system's own commands, after a separator.
+    std::vector<MenuItem> Menu() override {
+        std::vector<MenuItem> items;
+        HMENU menu = GetSystemMenu(dialog_, FALSE);
+        const int count = GetMenuItemCount(menu);
+        for (int i = 0; i < count; ++i) {
+            const UINT id = GetMenuItemID(menu, i);
+            if (id == 0 || id == static_cast<UINT>(-1) || id >= 0xF000) {
+                continue;
+            }
+            if (items.empty()) {
+                EXPECT_NE(
+                    GetMenuState(menu, static_cast<UINT>(i - 1), MF_BYPOSITION) & MF_SEPARATOR, 0u);
+            }
+            wchar_t text[128] = {};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+            std::wstring label = text;
+            char key = 0;
+            const size_t tab = label.find(L"\tCtrl+");
+            const size_t keyAt = tab + 6;  // after "\tCtrl+"
+            if (tab != std::wstring::npos && keyAt < label.size()) {
+                key = static_cast<char>(label[keyAt]);
+                label.resize(tab);
+            }
+            const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+            items.push_back({label, key, (state & (MF_GRAYED | MF_DISABLED)) == 0});
+        }
+        return items;
+    }
+    std::vector<std::wstring> ListColumns(int id) override {
+        std::vector<std::wstring> titles;
+        HWND header = reinterpret_cast<HWND>(SendDlgItemMessageW(dialog_, id, LVM_GETHEADER, 0, 0));
+        const int count =
+            header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[128] = {};
+            HDITEMW item = {};
+            item.mask = HDI_TEXT;
+            item.pszText = text;
+            item.cchTextMax = 128;
+            SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&item));
+            titles.push_back(text);
+        }
+        return titles;
+    }
+    std::vector<std::wstring> ListRow(int id, int row) override {
+        std::vector<std::wstring> cells;
+        const size_t columns = ListColumns(id).size();
+        for (size_t i = 0; i < columns; ++i) {
+            wchar_t text[256] = {};
+            LVITEMW item = {};
+            item.iSubItem = static_cast<int>(i);
+            item.pszText = text;
+            item.cchTextMax = 256;
+            SendDlgItemMessageW(dialog_, id, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                reinterpret_cast<LPARAM>(&item));
+            cells.push_back(text);
+        }
+        return cells;
+    }
+    int LineCount(int id) override {
+        return static_cast<int>(SendDlgItemMessageW(dialog_, id, EM_GETLINECOUNT, 0, 0));
+    }
     void PressEnter() override { Key(VK_RETURN); }
     void PressEscape() override { Key(VK_ESCAPE); }
     void PressCloseBox() override {
@@ -173,6 +340,7 @@ class Win32Host : public HostUnderTest {
         intptr_t OnHScroll(int code, int id) override { return inner_.OnHScroll(code, id); }
         intptr_t OnClose() override { return inner_.OnClose(); }
         void OnDestroy() override { inner_.OnDestroy(); }
+        intptr_t OnMenuCommand(int id) override { return inner_.OnMenuCommand(id); }
         intptr_t OnUser(uintptr_t wParam, intptr_t lParam) override {
             if (wParam == kStartBody) {
                 ShowWindow(owner_.dialog_, SW_SHOWNORMAL);  // the loop's first idle does it too
@@ -200,6 +368,13 @@ class Win32Host : public HostUnderTest {
     HWND Usable(int id) {
         HWND control = GetDlgItem(dialog_, id);
         return control != nullptr && IsWindowEnabled(control) && !Ended() ? control : nullptr;
+    }
+    HWND ListWithRow(int id, int row) {
+        HWND control = Usable(id);
+        return control != nullptr && ClassIs(control, WC_LISTVIEWW) && row >= 0 &&
+                       row < SendMessageW(control, LVM_GETITEMCOUNT, 0, 0)
+                   ? control
+                   : nullptr;
     }
     HWND Trackbar(int id) {
         HWND control = Usable(id);
