@@ -113,63 +113,80 @@ void RequestExecution::Execute(const uint8_t* message) {
         case kReqReloadDefaults:
             protocol_.SetProtocolState(ST_WAIT_RELOAD_ACK);
             SendReloadDefaults(sink_);
+            if (SettingsChangeObserver* observer = observer_.load(std::memory_order_acquire)) {
+                observer->OnReloadDefaultsSent();
+            }
             break;
         case kReqSetGearRatios:
             if (Idle(kReport)) {
                 protocol_.SetProtocolState(ST_WAIT_GEAR_ACK);
                 SendSetGearRatios(sink_, U32At(a), U32At(a + 4));
+                Sent(SettingRequest::kGearRatios, 0, U32At(a), U32At(a + 4));
             }
             break;
         case kReqSetReverseFlags:
             if (Idle(kDrop)) {
                 SendSetReverse(sink_, a[0], a[1], a[2]);
+                Sent(SettingRequest::kReverseFlags, 0, a[0], a[1], a[2]);
             }
             break;
         case kReqSetCurrent:
             if (Idle(kReport)) {
                 SendSetCurrent(sink_, a[0], U16At(a + 1));
+                Sent(SettingRequest::kCurrent, a[0], U16At(a + 1));
             }
             break;
         case kReqSetDecay:
             // The request carries the decay as 16 bits; the controller takes its low byte.
             if (Idle(kDrop)) {
                 SendSetDecay(sink_, a[0], a[1]);
+                Sent(SettingRequest::kDecay, a[0], a[1]);
             }
             break;
         case kReqSetOvertone:
             if (Idle(kReport)) {
                 SendSetOvertone(sink_, a[0], a[1]);
+                Sent(SettingRequest::kOvertone, a[0], a[1]);
             }
             break;
         case kReqSetIncreaseCurrentAt:
             if (Idle(kReport)) {
                 SendSetIncreaseCurrent(sink_, a[0], U16At(a + 1), U16At(a + 3));
+                Sent(SettingRequest::kIncreaseCurrent, a[0], U16At(a + 1), U16At(a + 3));
             }
             break;
         case kReqSetMaxSpeed:
             if (Idle(kDrop)) {
                 protocol_.SetMaxSpeeds(U16At(a), U16At(a + 2));
                 SendSetMaxSpeed(sink_, U16At(a), U16At(a + 2));
+                Sent(SettingRequest::kMaxSpeed, 0, U16At(a), U16At(a + 2));
             }
             break;
         case kReqSetAcceleration:
             if (Idle(kDrop)) {
                 SendSetAcceleration(sink_, a[0], a[1]);
+                Sent(SettingRequest::kAcceleration, 0, a[0], a[1]);
             }
             break;
         case kReqSetDeceleration:
             if (Idle(kDrop)) {
                 SendSetDeceleration(sink_, a[0], a[1]);
+                Sent(SettingRequest::kDeceleration, 0, a[0], a[1]);
             }
             break;
         case kReqSetGuidingRates:
             if (Idle(kDrop)) {
                 SendSetGuiding(sink_, a[0], a[1]);
+                Sent(SettingRequest::kGuidingRates, 0, a[0], a[1]);
             }
             break;
-        case kReqApplyAdvanced:
-            protocol_.StartAdvancedChain(advanced_.TakeAdvancedSnapshot());
+        case kReqApplyAdvanced: {
+            const AdvancedSettings snapshot = advanced_.TakeAdvancedSnapshot();
+            if (protocol_.StartAdvancedChain(snapshot)) {
+                SentAdvanced(snapshot);
+            }
             break;
+        }
         case kReqReadVoltage:
             protocol_.SetProtocolState(ST_WAIT_VOLTAGE);
             SendReadVoltage(sink_);
@@ -184,6 +201,38 @@ void RequestExecution::Execute(const uint8_t* message) {
         default:
             break;
     }
+}
+
+void RequestExecution::SetSettingsChangeObserver(SettingsChangeObserver* observer) {
+    observer_.store(observer, std::memory_order_release);
+}
+
+void RequestExecution::Sent(SettingRequest request, uint8_t selector, uint32_t first,
+                            uint32_t second, uint32_t third) {
+    SettingsChangeObserver* observer = observer_.load(std::memory_order_acquire);
+    if (observer == nullptr) {
+        return;
+    }
+    PlannedRequest sent;
+    sent.request = request;
+    sent.selector = selector;
+    sent.first = first;
+    sent.second = second;
+    sent.third = third;
+    observer->OnSettingsChangeSent(sent);
+}
+
+// Reported once, when the first step goes out: the later steps follow from the same snapshot as
+// the controller acknowledges each one, and an exchange that replaces the chain ends it.
+void RequestExecution::SentAdvanced(const AdvancedSettings& snapshot) {
+    SettingsChangeObserver* observer = observer_.load(std::memory_order_acquire);
+    if (observer == nullptr) {
+        return;
+    }
+    PlannedRequest sent;
+    sent.request = SettingRequest::kAdvanced;
+    sent.advanced = snapshot;
+    observer->OnSettingsChangeSent(sent);
 }
 
 void RequestExecution::MoveManual(uint8_t direction, uint8_t speedIndex) {

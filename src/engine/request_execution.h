@@ -1,9 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "core/telescope_listener.h"
 #include "engine/advanced_source.h"
+#include "engine/settings_change_observer.h"
 #include "link/controller_protocol.h"
 #include "link/frame_sink.h"
 
@@ -26,17 +28,25 @@ class RequestExecution {
     // nothing; nothing beyond the header's length is read.
     void Execute(const uint8_t* message);
 
+    // Any thread; null stops the calls.
+    void SetSettingsChangeObserver(SettingsChangeObserver* observer);
+
   private:
     // An idle-only request may run: true in ST_READY. Otherwise refuses with status 10 when
     // `report` is set, or drops the request silently.
     bool Idle(bool report);
     void MoveManual(uint8_t direction, uint8_t speedIndex);
     void InitScope(uint8_t positionCode);
+    // Tells the observer, if any, that this settings change went out.
+    void Sent(SettingRequest request, uint8_t selector, uint32_t first, uint32_t second = 0,
+              uint32_t third = 0);
+    void SentAdvanced(const AdvancedSettings& snapshot);
 
     ControllerProtocol& protocol_;
     FrameSink& sink_;
     TelescopeListener& listener_;
     AdvancedSource& advanced_;
+    std::atomic<SettingsChangeObserver*> observer_{nullptr};
 };
 
 }  // namespace axistune

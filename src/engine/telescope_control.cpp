@@ -180,6 +180,10 @@ void TelescopeControl::SetWireObserver(WireObserver* observer) {
     impl_->link.SetWireObserver(observer);
 }
 
+void TelescopeControl::SetSettingsChangeObserver(SettingsChangeObserver* observer) {
+    impl_->execution.SetSettingsChangeObserver(observer);
+}
+
 void TelescopeControl::WriteMessage(const uint8_t* bytes, size_t count) {
     impl_->WriteMessage(bytes, count);
 }

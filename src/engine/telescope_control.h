@@ -6,6 +6,7 @@
 #include "core/port_catalogue.h"
 #include "core/telescope_listener.h"
 #include "engine/control_requests.h"
+#include "engine/settings_change_observer.h"
 #include "engine/wire_observer.h"
 #include "platform/byte_queue.h"
 #include "platform/serial_port.h"
@@ -57,6 +58,8 @@ class TelescopeControl : public ControlRequests {
     void SetProgressObserver(EngineProgressObserver* observer);
     // Any thread; null stops the calls. The window never sets one.
     void SetWireObserver(WireObserver* observer);
+    // Any thread; null stops the calls. Told of every settings change that went out.
+    void SetSettingsChangeObserver(SettingsChangeObserver* observer);
 
   protected:
     void WriteMessage(const uint8_t* bytes, size_t count) override;

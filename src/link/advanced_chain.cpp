@@ -13,15 +13,15 @@ constexpr uint32_t kGeoBits = kChangedLatitude | kChangedLongitude | kChangedHem
 
 }  // namespace
 
-void ControllerProtocol::StartAdvancedChain(const AdvancedSettings& snapshot) {
+bool ControllerProtocol::StartAdvancedChain(const AdvancedSettings& snapshot) {
     advanced_ = snapshot;
     if (advanced_.changed & kGeoBits) {
         protocolState_ = ST_ADV_GEO;
         SendSetGeo(sink_, advanced_.latitude, advanced_.longitude, advanced_.hemisphere);
-        return;
+        return true;
     }
     // The first step sends a changed closed-loop default whatever the feature byte says.
-    TryAdvancedSteps(kStepMount, false);
+    return TryAdvancedSteps(kStepMount, false);
 }
 
 void ControllerProtocol::NextAdvancedStep(AdvancedStep from) {

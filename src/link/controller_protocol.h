@@ -54,8 +54,8 @@ class ControllerProtocol {
     // Keeps new maximum speeds and recomputes the top rates of the manual move.
     void SetMaxSpeeds(uint16_t raSpeed, uint16_t decSpeed);
     // Stores the snapshot and sends the first advanced step for the lowest set group of its
-    // changed bits. With none set nothing is sent, changed or reported.
-    void StartAdvancedChain(const AdvancedSettings& snapshot);
+    // changed bits. With none set nothing is sent, changed or reported. True when a step was sent.
+    bool StartAdvancedChain(const AdvancedSettings& snapshot);
 
   private:
     enum AdvancedStep { kStepMount, kStepMeridian, kStepClosedLoop };
