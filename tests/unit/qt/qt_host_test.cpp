@@ -6,8 +6,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -207,6 +210,70 @@ TEST(QtHost, EveryOneLineTextFitsAndStaysInsideItsDialog) {
             }
         }
     }
+}
+
+}  // namespace
+
+}  // namespace axistune
+
+namespace axistune {
+
+namespace {
+
+// The commands' menu opens on the background and on controls without a menu of their own; an
+// edit keeps its own. Runs step on whichever menu a right click on target opens.
+void RightClick(QWidget* target, const std::function<void(QMenu*)>& step) {
+    // Ours runs a loop of its own (exec), an edit's only pops up (popup): the step runs in the
+    // one, or right after the other.
+    QMetaObject::invokeMethod(
+        qApp, [step] { step(qobject_cast<QMenu*>(QApplication::activePopupWidget())); },
+        Qt::QueuedConnection);
+    const QPoint at = target->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+    QApplication::sendEvent(target, &event);
+    QCoreApplication::sendPostedEvents(qApp, QEvent::MetaCall);
+}
+
+TEST(QtHost, CommandsMenuLeavesEditsTheirOwn) {
+    QtDialogModule module;
+    ProbeLogic probe;
+    OpenDialog open(module, IDD_MAIN, probe);
+    const MenuCommand backUp = {0x0100, L"Back up settings...", 'B', true};
+    ASSERT_TRUE(probe.host->SetMenuCommands(&backUp, 1));
+    const struct {
+        int id;
+        bool ours;
+    } targets[] = {{IDC_STOP, true}, {IDC_SPEED, true}, {IDC_RA_MAX_SPEED, false}};
+    for (const auto& target : targets) {
+        bool shown = false;
+        bool ours = false;
+        RightClick(open->Control(target.id), [&](QMenu* menu) {
+            shown = menu != nullptr;
+            for (QAction* action : shown ? menu->actions() : QList<QAction*>()) {
+                ours = ours || action->text() == "Back up settings...";
+            }
+            if (menu != nullptr) {
+                menu->close();
+            }
+        });
+        EXPECT_TRUE(shown) << target.id;
+        EXPECT_EQ(ours, target.ours) << target.id;
+    }
+}
+
+TEST(QtHost, OpensExistingFoldersThroughTheDesktop) {
+    QtDialogModule module;
+    std::vector<QString> opened;
+    module.SetFolderOpener([&](const QString& path) {
+        opened.push_back(path);
+        return true;
+    });
+    ProbeLogic probe;
+    OpenDialog open(module, IDD_SETTINGS_HISTORY, probe);
+    const std::string folder = QDir::tempPath().toStdString();
+    EXPECT_TRUE(probe.host->OpenFolder(folder));
+    EXPECT_FALSE(probe.host->OpenFolder(folder + "/axistune-no-such-folder"));
+    EXPECT_EQ(opened, std::vector<QString>{QDir::tempPath()});
 }
 
 }  // namespace

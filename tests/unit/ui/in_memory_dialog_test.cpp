@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -191,6 +192,36 @@ TEST(InMemoryDialog, ChildrenRunTheirScriptsOnce) {
     other.Click(IDC_CONNECT);
     EXPECT_EQ(other.LastResult(), -1);
     EXPECT_TRUE(other.ChildrenRun().empty());
+}
+
+// The answers queued on the main window serve its children too, in order; an unscripted file
+// dialog is cancelled.
+TEST(InMemoryDialog, ScriptsTheUsersFileChoicesForTheWholeTree) {
+    const FileTypeFilter settings = {L"Settings files", L"*.json"};
+    const std::string folder = std::filesystem::temp_directory_path().u8string();
+    ProbeLogic main;
+    InMemoryDialog dialog(IDD_MAIN, main);
+    dialog.Open();
+    dialog.QueueFileChoice("/home/user/dx5 backup.json");
+    dialog.QueueFileCancel();
+    ProbeLogic history;
+    dialog.ScriptChild(IDD_SETTINGS_HISTORY, [&](InMemoryDialog&) {
+        std::string path;
+        EXPECT_TRUE(history.host->ChooseFileToSave(L"Back up", settings, L"dx5.json", &path));
+        EXPECT_EQ(path, "/home/user/dx5 backup.json");
+        EXPECT_FALSE(history.host->ChooseFileToOpen(L"Restore", settings, &path));
+        EXPECT_FALSE(history.host->ChooseFileToOpen(L"Restore", settings, &path));
+        EXPECT_TRUE(history.host->OpenFolder(folder));
+    });
+    main.host->RunChild(IDD_SETTINGS_HISTORY, history);
+    ASSERT_EQ(dialog.FileRequests().size(), 3u);
+    const auto& save = dialog.FileRequests()[0];
+    EXPECT_TRUE(save.save);
+    EXPECT_EQ(
+        save.title + L"|" + save.description + L"|" + save.pattern + L"|" + save.suggestedName,
+        L"Back up|Settings files|*.json|dx5.json");
+    EXPECT_FALSE(dialog.FileRequests()[1].save);
+    EXPECT_EQ(dialog.OpenedFolders(), std::vector<std::string>{folder});
 }
 
 }  // namespace

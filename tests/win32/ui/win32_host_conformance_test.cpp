@@ -13,6 +13,7 @@
 
 #include "support/host_conformance.h"
 #include "ui/description/dialog_templates.h"
+#include "ui/description/resource_ids.h"
 #include "ui/win32/win32_dialog.h"
 
 using namespace axistune;
@@ -421,5 +422,61 @@ std::unique_ptr<HostUnderTest> MakeWin32Host() {
 
 INSTANTIATE_TEST_SUITE_P(Win32, HostConformance,
                          ::testing::Values(HostFactory{"Win32", &MakeWin32Host}), HostFactoryName);
+
+// The commands join the system menu and change nothing else of the main window.
+TEST(Win32Host, MenuCommandsLeaveTheMainWindowAsItWas) {
+    const auto host = MakeWin32Host();
+    ProbeLogic probe;
+    host->Run(IDD_MAIN, probe, [&] {
+        HWND dialog = GetParent(reinterpret_cast<HWND>(probe.host->ItemHandle(IDC_CONNECT)));
+        RECT frame = {};
+        RECT client = {};
+        GetWindowRect(dialog, &frame);
+        GetClientRect(dialog, &client);
+        const LONG style = GetWindowLongW(dialog, GWL_STYLE);
+        const int systemItems = GetMenuItemCount(GetSystemMenu(dialog, FALSE));
+        const MenuCommand commands[] = {{0x0100, L"Back up settings...", 'B', true},
+                                        {0x0110, L"Settings history...", 'H', false}};
+        ASSERT_TRUE(probe.host->SetMenuCommands(commands, 2));
+        RECT frameAfter = {};
+        RECT clientAfter = {};
+        GetWindowRect(dialog, &frameAfter);
+        GetClientRect(dialog, &clientAfter);
+        EXPECT_TRUE(EqualRect(&frame, &frameAfter));
+        EXPECT_TRUE(EqualRect(&client, &clientAfter));
+        EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE), style);
+        EXPECT_EQ(GetMenu(dialog), nullptr);  // still no menu bar
+        HMENU menu = GetSystemMenu(dialog, FALSE);
+        EXPECT_EQ(GetMenuItemCount(menu), systemItems + 3);  // a separator and the two
+        EXPECT_NE(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+        // The system's own commands still reach the dialog manager: the close box works.
+        host->PressCloseBox();
+        EXPECT_EQ(probe.log.back(), "command 2 0");
+    });
+}
+
+// A click beside the rows takes the selection away; the list reports that once the row that
+// lost it is not followed by another.
+TEST(Win32Host, ClearingTheSelectionIsReported) {
+    const auto host = MakeWin32Host();
+    ProbeLogic probe;
+    host->Run(IDD_COMPARE_RESULT, probe, [&] {
+        const wchar_t* row[] = {L"RA max speed", L"800", L"900"};
+        probe.host->ListAddRow(IDC_COMPARE_DIFFERENCES, row, 3);
+        ASSERT_TRUE(host->SelectRow(IDC_COMPARE_DIFFERENCES, 0));
+        HWND list = reinterpret_cast<HWND>(probe.host->ItemHandle(IDC_COMPARE_DIFFERENCES));
+        LVITEMW none = {};
+        none.stateMask = LVIS_SELECTED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&none));
+        MSG message;
+        while (PeekMessageW(&message, GetParent(list), kListSelectionCleared, kListSelectionCleared,
+                            PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        EXPECT_EQ(probe.host->ListGetSelection(IDC_COMPARE_DIFFERENCES), kListNoSelection);
+        EXPECT_EQ(probe.log, (ProbeLog{"init", "command 100 -101", "command 100 -101"}));
+    });
+}
 
 }  // namespace
