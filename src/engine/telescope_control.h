@@ -58,7 +58,8 @@ class TelescopeControl : public ControlRequests {
     void SetProgressObserver(EngineProgressObserver* observer);
     // Any thread; null stops the calls. The window never sets one.
     void SetWireObserver(WireObserver* observer);
-    // Any thread; null stops the calls. Told of every settings change that went out.
+    // Any thread; null stops the calls. Told of every settings change that went out; the observer
+    // must outlive the worker (Stop).
     void SetSettingsChangeObserver(SettingsChangeObserver* observer);
 
   protected:

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 #include "core/status_codes.h"
+#include "engine/settings_change_observer.h"
 #include "support/engine_harness.h"
 
 using namespace axistune;
@@ -10,6 +13,30 @@ using namespace axistune;
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
+// Records each report in order; a reload of defaults as a request of kind kNone.
+class RecordingChanges final : public SettingsChangeObserver {
+  public:
+    void OnSettingsChangeSent(const PlannedRequest& sent) override { Add(sent); }
+    void OnReloadDefaultsSent() override { Add(PlannedRequest{}); }
+    // Waits (bounded) for `count` reports, then returns all of them.
+    std::vector<PlannedRequest> WaitFor(size_t count) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(5), [&] { return sent_.size() >= count; });
+        return sent_;
+    }
+
+  private:
+    void Add(const PlannedRequest& sent) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        sent_.push_back(sent);
+        changed_.notify_all();
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<PlannedRequest> sent_;
+};
 
 class RequestsReachTheController : public ::testing::Test {
   protected:
@@ -30,6 +57,7 @@ class RequestsReachTheController : public ::testing::Test {
         return last;
     }
 
+    RecordingChanges changes;  // outlives the engine, which may report to it
     EngineHarness harness{"rv5"};
 };
 
@@ -171,6 +199,37 @@ TEST_F(RequestsReachTheController, IdleOnlyRequestsAreRefusedWhileAnExchangeAwai
     EXPECT_EQ(harness.Sim().FramesReceived(0x35), speedsBefore);
     harness.Engine().SetCurrent(0x80, 100);
     ASSERT_TRUE(harness.Sim().WaitForFrames(0x33, 1, 3000));
+}
+
+// Only changes whose frames went out are reported, as sent; not those an exchange held off.
+TEST_F(RequestsReachTheController, TheSettingsChangesSentAreReportedAsSent) {
+    harness.Engine().SetSettingsChangeObserver(&changes);
+    dxsim::Faults faults;
+    faults.noReplyTo.set(0x0D);  // the store is never acknowledged
+    harness.Sim().SetFaults(faults);
+    harness.Engine().StoreSettings();
+    ASSERT_TRUE(harness.Sim().WaitForFrames(0x0D, 1, 3000));
+    harness.Engine().SetMaxSpeed(30, 30);    // dropped
+    harness.Engine().SetCurrent(0x80, 100);  // refused
+    ASSERT_TRUE(harness.Listener().WaitForStatus(kStatusCommunicationError, 3000));
+    harness.Engine().ApplyAdvanced(AdvancedSettings{});  // sends nothing
+    harness.Engine().DefinePark();                       // replaces the stuck exchange
+    ASSERT_TRUE(harness.Listener().WaitForStatus(kStatusParkDefined, 3000));
+
+    harness.Engine().SetCurrent(0x41, 650);
+    AdvancedSettings hysteresis{};
+    hysteresis.changed = kChangedFlipHysteresis;
+    hysteresis.flipHysteresis = 7;
+    harness.Engine().ApplyAdvanced(hysteresis);
+    ASSERT_TRUE(harness.Listener().WaitForStatus(kStatusSettingsDone, 3000));
+    harness.Engine().ReloadDefaults();
+    const std::vector<PlannedRequest> sent = changes.WaitFor(3);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(DescribeRequest(sent[0]), "SetCurrent(0x41, 650)");
+    EXPECT_EQ(sent[1].request, SettingRequest::kAdvanced);
+    EXPECT_EQ(sent[1].advanced.changed, uint32_t{kChangedFlipHysteresis});
+    EXPECT_EQ(sent[1].advanced.flipHysteresis, 7);
+    EXPECT_EQ(sent[2].request, SettingRequest::kNone);
 }
 
 }  // namespace
