@@ -8,9 +8,9 @@
 namespace axistune {
 
 // What the controller holds now: the settings read at connect (or re-read after new gear ratios
-// or a reload), with every change the engine actually sent applied since. Settings-history
-// entries taken before a reload or a store are made from it, so that a mistaken reload can be
-// undone. Sends nothing; fed on the engine's worker thread, read on any thread.
+// or a reload), with every change the engine actually sent applied since: what a settings-history
+// entry taken before a reload or a store holds, so that a mistaken reload can be undone. Sends
+// nothing; fed on the engine's worker thread (listener and engine observer), read on any thread.
 class HeldSettings final : public SettingsChangeObserver {
   public:
     enum class State {
