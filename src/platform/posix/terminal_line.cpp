@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -134,12 +135,25 @@ ssize_t WriteLine(int fd, const uint8_t* bytes, size_t count) {
     return write(fd, bytes, count);
 }
 
-// What is still queued either way belongs to this session only.
-void DiscardPending(int fd) {
-    tcflush(fd, TCIOFLUSH);
+// A frame already written belongs on the line: a session that closes right after its last
+// request (a restore that reconnects to read back) must not take it back. The driver gets a
+// bounded time to send what it still holds, and only what came in is discarded; flushing the
+// output too dropped such a frame now and then (on a pseudo-terminal, before the far end saw it).
+constexpr int kDrainBoundMs = 500;
+constexpr int kDrainStepMs = 2;
+
+void SendQueuedThenDiscardInput(int fd) {
+    for (int waited = 0; waited < kDrainBoundMs; waited += kDrainStepMs) {
+        int queued = 0;
+        if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+            break;
+        }
+        usleep(kDrainStepMs * 1000);
+    }
+    tcflush(fd, TCIFLUSH);
 }
 
-constexpr PortOpener kSerialLine = {&OpenTerminal, &WriteLine, &DiscardPending};
+constexpr PortOpener kSerialLine = {&OpenTerminal, &WriteLine, &SendQueuedThenDiscardInput};
 
 }  // namespace
 
