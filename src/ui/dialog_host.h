@@ -57,7 +57,7 @@ enum class MessageKind : uint8_t { kInformation, kWarning, kError, kQuestion };
 struct MenuCommand {
     int id;
     const wchar_t* text;  // "Back up settings..."
-    char ctrlKey;         // 'B' for Ctrl+B, shown beside the text; 0 for none
+    char ctrlKey;         // 'B' for Ctrl+B (a capital letter or a digit); 0 for none
     bool enabled;
 };
 
@@ -66,10 +66,12 @@ constexpr bool IsMenuCommandId(int id) {
     return id >= 0x0010 && id <= 0xEFF0 && id % 16 == 0;
 }
 
-// Ids valid and each once.
+// Ids valid and each once; shortcut keys as the keyboard names them (virtual-key codes).
 inline bool AreMenuCommandsValid(const MenuCommand* commands, size_t count) {
     for (size_t i = 0; i < count; ++i) {
-        if (!IsMenuCommandId(commands[i].id)) {
+        const char key = commands[i].ctrlKey;
+        const bool keyValid = key == 0 || (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
+        if (!IsMenuCommandId(commands[i].id) || !keyValid) {
             return false;
         }
         for (size_t j = 0; j < i; ++j) {

@@ -366,29 +366,13 @@ TEST_P(HostConformance, ChildDialogsRunFromTheirOwnTemplate) {
 
 using Row = std::vector<std::wstring>;
 
-TEST_P(HostConformance, ListViewsStartWithTheColumnsOfTheDescription) {
-    const struct {
-        int dialog;
-        int list;
-        std::vector<std::wstring> columns;
-    } lists[] = {
-        {IDD_RESTORE_CONFIRM, IDC_RESTORE_DIFFERENCES, {L"Setting", L"Controller", L"File"}},
-        {IDD_COMPARE_RESULT, IDC_COMPARE_DIFFERENCES, {L"Setting", L"Controller", L"File"}},
-        {IDD_SETTINGS_HISTORY, IDC_HISTORY_LIST, {L"When", L"Why", L"Controller", L"Differences"}},
-    };
-    for (const auto& list : lists) {
-        ProbeLogic probe;
-        host_->Run(list.dialog, probe, [&] {
-            EXPECT_EQ(host_->ListColumns(list.list), list.columns) << list.dialog;
-            EXPECT_EQ(probe.host->ListRowCount(list.list), 0);
-            EXPECT_EQ(probe.host->ListGetSelection(list.list), kListNoSelection);
-        });
-    }
-}
-
 TEST_P(HostConformance, ListViewsKeepRowsAndReportOnlyTheUsersSelection) {
     ProbeLogic probe;
     host_->Run(IDD_SETTINGS_HISTORY, probe, [&] {
+        // The columns of the description.
+        EXPECT_EQ(host_->ListColumns(IDC_HISTORY_LIST),
+                  (Row{L"When", L"Why", L"Controller", L"Differences"}));
+        EXPECT_EQ(probe.host->ListGetSelection(IDC_HISTORY_LIST), kListNoSelection);
         const wchar_t* full[] = {L"2026-12-08 07:00", L"Before restore", L"DX5", L"3", L"extra"};
         const wchar_t* partial[] = {L"2026-12-07 21:15", L"Backup"};
         EXPECT_EQ(probe.host->ListAddRow(IDC_HISTORY_LIST, full, 5), 0);
@@ -479,9 +463,11 @@ TEST_P(HostConformance, MenuCommandsArriveByMenuAndShortcutWhileEnabled) {
         const MenuCommand lowBits[] = {{0x0108, L"Low bits", 0, true}};
         const MenuCommand twice[] = {{kBackUp, L"A", 0, true}, {kBackUp, L"B", 0, true}};
         const MenuCommand system[] = {{0xF060, L"Close", 0, true}};
+        const MenuCommand lowerCase[] = {{kCompare, L"Compare", 'd', true}};
         EXPECT_FALSE(probe.host->SetMenuCommands(lowBits, 1));
         EXPECT_FALSE(probe.host->SetMenuCommands(twice, 2));
         EXPECT_FALSE(probe.host->SetMenuCommands(system, 1));
+        EXPECT_FALSE(probe.host->SetMenuCommands(lowerCase, 1));
         EXPECT_EQ(host_->Menu().size(), 3u);  // the earlier ones stay
         ASSERT_TRUE(probe.host->SetMenuCommands(commands, 1));
         EXPECT_EQ(host_->Menu(), (std::vector<Item>{{L"Back up settings...", 'B', true}}));
