@@ -114,8 +114,7 @@ TEST(CliRestore, ReversingAbsentLimitSwitchesIsRefusedBeforeAnythingIsSent) {
     const RunResult run = RunCli({"restore", "--port", rv5.Link(), path});
     EXPECT_EQ(run.code, 3) << run.err;
     EXPECT_NE(run.err.find(path + ": dec.reverse_limit_switches: this controller does not let it "
-                                  "change (it reports dec.has_limit_switches false); nothing was "
-                                  "sent"),
+                                  "change (it reports dec.has_limit_switches false); nothing"),
               std::string::npos)
         << run.err;
     const std::vector<std::string> frames = rv5.HostFrames();
