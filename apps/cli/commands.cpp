@@ -3,9 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/restore_procedure.h"
+#include "app/restore_rules.h"
+#include "app/settings_file_of.h"
+#include "app/settings_history.h"
 #include "app/state_files.h"
 #include "core/controller_constants.h"
 #include "core/setting_groups.h"
@@ -14,6 +19,7 @@
 #include "core/status_texts.h"
 #include "exit_codes.h"
 #include "file_io.h"
+#include "history_listing.h"
 #include "platform/serial_port_list.h"
 #include "progress_line.h"
 #include "stop_request.h"
@@ -61,7 +67,7 @@ int FinishThenPrint(ControllerClient& client, int code, const std::string& text)
     return code;
 }
 
-int Open(ControllerClient& client, const CommonOptions& common) {
+int OpenConnection(ControllerClient& client, const CommonOptions& common) {
     if (StopCode() != 0) {
         Complain() << ExitCodeName(StopCode()) << "; no connection was opened\n";
         return StopCode();
@@ -94,18 +100,7 @@ int Open(ControllerClient& client, const CommonOptions& common) {
 }
 
 SettingsFile FromController(const ControllerSettings& settings) {
-    SettingsFile file;
-    file.hardwareType = settings.hardwareType;
-    file.firmwareVersion = settings.firmwareVersion;
-    file.hasFirmware = true;
-    file.taken = UtcTimestamp();
-    file.values = ReadSettings(settings);
-    file.present.set();
-    // A controller without closed-loop tracking has no such setting to record.
-    if ((settings.features & kFeatureClosedLoop) == 0) {
-        file.present[kClosedLoop] = false;
-    }
-    return file;
+    return SettingsFileOf(settings, UtcTimestamp());
 }
 
 bool LoadFile(const std::string& path, SettingsFile* file) {
@@ -115,74 +110,11 @@ bool LoadFile(const std::string& path, SettingsFile* file) {
         Complain() << path << ": " << error << "; nothing was sent\n";
         return false;
     }
-    SettingsFileError problem;
-    if (!ReadSettingsFile(text, file, &problem)) {
-        Complain() << path << ": " << (problem.key.empty() ? "" : problem.key + ": ")
-                   << problem.message << "\n";
+    if (!ParseRestoreFile(path, text, file, &error)) {
+        Complain() << error << "\n";
         return false;
     }
     return true;
-}
-
-// Whether the file's values can go to this controller at all; checked before anything is sent.
-bool Suits(const std::string& path, const SettingsFile& file, const ControllerSettings& settings,
-           const SettingSelection& selection) {
-    if (file.hardwareType != settings.hardwareType) {
-        std::cerr << "axistune-cli: " << path << ": hardware_type: the file was taken from "
-                  << "hardware type " << file.hardwareType << ", the controller is of type "
-                  << settings.hardwareType << "; nothing was sent\n";
-        return false;
-    }
-    if (selection[kClosedLoop] && file.present[kClosedLoop] && file.values[kClosedLoop] != 0 &&
-        (settings.features & kFeatureClosedLoop) == 0) {
-        std::cerr << "axistune-cli: " << path
-                  << ": site.closed_loop: this controller has no closed-loop tracking; "
-                  << "nothing was sent\n";
-        return false;
-    }
-    const SettingValues current = ReadSettings(settings);
-    // What the window does not let change on this controller cannot be restored either.
-    for (const SettingInfo& info : SettingTable()) {
-        const bool changes = file.present[info.id] && file.values[info.id] != current[info.id];
-        if (selection[info.id] && changes && !info.ReadOnly() && !Writable(info, current)) {
-            std::cerr << "axistune-cli: " << path << ": " << QualifiedName(info)
-                      << ": this controller does not let it change (it reports "
-                      << QualifiedName(Setting(info.needs)) << " false); nothing was sent\n";
-            return false;
-        }
-    }
-    const SettingId currents[] = {kRaIdleCurrent,  kRaTrackCurrent,  kRaRunCurrent,
-                                  kDecIdleCurrent, kDecTrackCurrent, kDecRunCurrent};
-    for (SettingId id : currents) {
-        const SettingId maximum =
-            Setting(id).group == SettingGroup::kRa ? kRaMaxCurrent : kDecMaxCurrent;
-        if (selection[id] && file.present[id] && current[maximum] != 0 &&
-            file.values[id] > current[maximum]) {
-            std::cerr << "axistune-cli: " << path << ": " << QualifiedName(Setting(id)) << ": "
-                      << file.values[id] << " mA is above this controller's maximum current of "
-                      << current[maximum] << " mA; nothing was sent\n";
-            return false;
-        }
-    }
-    return true;
-}
-
-struct Difference {
-    const SettingInfo* info;
-    int64_t controller;
-    int64_t file;
-};
-
-std::vector<Difference> Compare(const SettingValues& controller, const SettingsFile& file,
-                                const SettingSelection& selection) {
-    std::vector<Difference> found;
-    for (const SettingInfo& info : SettingTable()) {
-        if (selection[info.id] && file.present[info.id] &&
-            controller[info.id] != file.values[info.id]) {
-            found.push_back({&info, controller[info.id], file.values[info.id]});
-        }
-    }
-    return found;
 }
 
 bool ParseGroups(const std::vector<std::string>& names, SettingSelection* selection) {
@@ -207,17 +139,18 @@ bool ParseGroups(const std::vector<std::string>& names, SettingSelection* select
     return true;
 }
 
-// Writes the controller's current settings where a later restore can bring them back.
+// Writes the controller's current settings where a later restore can bring them back. False
+// with the message.
 bool TakeSnapshot(const ControllerSettings& settings, const RestoreOptions& options,
-                  std::string* path) {
+                  std::string* path, std::string* message) {
     namespace fs = std::filesystem;
     const fs::path folder = options.snapshotDir.empty() ? fs::path(DefaultSnapshotFolder())
                                                         : fs::path(options.snapshotDir);
     std::error_code failure;
     fs::create_directories(folder, failure);
     if (failure) {
-        Complain() << "cannot create the snapshot folder " << folder.string() << ": "
-                   << failure.message() << "; nothing was sent (--no-snapshot skips it)\n";
+        *message = "cannot create the snapshot folder " + folder.string() + ": " +
+                   failure.message() + "; nothing was sent (--no-snapshot skips it)";
         return false;
     }
     fs::path file = folder / ("snapshot-" + CompactTimestamp() + ".json");
@@ -226,12 +159,46 @@ bool TakeSnapshot(const ControllerSettings& settings, const RestoreOptions& opti
     }
     std::string error;
     if (!WriteFileAtomically(file.string(), WriteSettingsFile(FromController(settings)), &error)) {
-        Complain() << "snapshot: " << error << "; nothing was sent\n";
+        *message = "snapshot: " + error + "; nothing was sent";
         return false;
     }
     *path = file.string();
     return true;
 }
+
+// The restore's connection: the command line's own open and close, which print what went
+// wrong themselves and keep the exit status for RunRestore.
+class CliRestoreLink : public RestoreLink {
+  public:
+    CliRestoreLink(ControllerClient& client, const CommonOptions& common)
+        : client_(client), common_(common) {}
+
+    int Code() const { return code_; }
+
+    ClientOutcome Open() override {
+        code_ = OpenConnection(client_, common_);
+        if (code_ != kExitOk) {
+            return {ClientResult::kRejected, "not connected"};
+        }
+        if (opens_++ == 0) {
+            ClearProgressLine();
+        }
+        return {};
+    }
+    ClientOutcome Close() override {
+        code_ = Finish(client_, kExitOk);
+        return code_ == kExitOk ? ClientOutcome{} : ClientOutcome{ClientResult::kRejected, ""};
+    }
+    ControllerSettings Settings() const override { return client_.Settings(); }
+    ClientOutcome Send(const PlannedRequest& request) override { return client_.Send(request); }
+    ClientOutcome Store() override { return client_.Store(); }
+
+  private:
+    ControllerClient& client_;
+    const CommonOptions& common_;
+    int code_ = kExitOk;
+    int opens_ = 0;
+};
 
 void ListNames(const char* title, const std::vector<SettingId>& ids) {
     if (ids.empty()) {
@@ -241,6 +208,35 @@ void ListNames(const char* title, const std::vector<SettingId>& ids) {
     for (SettingId id : ids) {
         std::cerr << "  " << QualifiedName(Setting(id)) << "\n";
     }
+}
+
+// "Changed:" and each setting sent, old and new, once the controller confirmed them all.
+void PrintChanges(const RestoreResult& result) {
+    if (result.applied.empty()) {
+        Say() << "The controller already holds every value of the file; nothing was sent.\n";
+        return;
+    }
+    Say() << "Changed:\n";
+    for (SettingId id : result.applied) {
+        std::cout << "  " << QualifiedName(Setting(id)) << ": "
+                  << FormatValueWithUnit(Setting(id), result.before[id]) << " -> "
+                  << FormatValueWithUnit(Setting(id), result.target[id]) << "\n";
+    }
+}
+
+std::string DescribePlan(const RestoreResult& result) {
+    std::ostringstream out;
+    out << (result.plan.empty() ? "Nothing to change.\n" : "Would change:\n");
+    for (const PlannedRequest& request : result.plan) {
+        for (SettingId id : request.carries) {
+            out << "  " << QualifiedName(Setting(id)) << ": "
+                << FormatValueWithUnit(Setting(id), result.before[id]) << " -> "
+                << FormatValueWithUnit(Setting(id), result.target[id]) << "\n";
+        }
+        out << "    with " << DescribeRequest(request) << "\n";
+    }
+    out << "Dry run: nothing was sent.\n";
+    return out.str();
 }
 
 }  // namespace
@@ -283,7 +279,7 @@ int RunPorts(const CommonOptions& common) {
 }
 
 int RunInfo(ControllerClient& client, const CommonOptions& common) {
-    if (const int code = Open(client, common); code != kExitOk) {
+    if (const int code = OpenConnection(client, common); code != kExitOk) {
         return code;
     }
     const ControllerSettings settings = client.Settings();
@@ -317,7 +313,7 @@ int RunBackup(ControllerClient& client, const CommonOptions& common, const std::
     ProgressLine progress("backup", common.trace);
     progress.SetTotal(3);
     progress.Step("connecting and reading the settings");
-    if (const int code = Open(client, common); code != kExitOk) {
+    if (const int code = OpenConnection(client, common); code != kExitOk) {
         return code;
     }
     const std::string text = WriteSettingsFile(FromController(client.Settings()));
@@ -348,13 +344,14 @@ int RunDiff(ControllerClient& client, const CommonOptions& common, const std::st
     if (!LoadFile(path, &file)) {
         return kExitBadFile;
     }
-    if (const int code = Open(client, common); code != kExitOk) {
+    if (const int code = OpenConnection(client, common); code != kExitOk) {
         return code;
     }
     const ControllerSettings settings = client.Settings();
     SettingSelection all;
     all.set();
-    const std::vector<Difference> differences = Compare(ReadSettings(settings), file, all);
+    const std::vector<SettingDifference> differences =
+        CompareWithFile(ReadSettings(settings), file, all);
     bool writable = false;
     std::ostringstream out;
     Json list = Json::array();
@@ -376,7 +373,7 @@ int RunDiff(ControllerClient& client, const CommonOptions& common, const std::st
         identity("firmware", FirmwareDotted(settings.firmwareVersion),
                  FirmwareDotted(file.firmwareVersion));
     }
-    for (const Difference& d : differences) {
+    for (const SettingDifference& d : differences) {
         writable = writable || !d.info->ReadOnly();
         list.push_back({{"name", QualifiedName(*d.info)},
                         {"controller", FormatValueWithUnit(*d.info, d.controller)},
@@ -398,135 +395,100 @@ int RunDiff(ControllerClient& client, const CommonOptions& common, const std::st
 
 int RunRestore(ControllerClient& client, const CommonOptions& common,
                const RestoreOptions& options) {
-    SettingSelection selection;
-    if (!ParseGroups(options.only, &selection)) {
+    RestoreOrder order;
+    if (!ParseGroups(options.only, &order.selection)) {
         return kExitUsage;
     }
-    SettingsFile file;
-    if (!LoadFile(options.file, &file)) {
+    order.name = options.file;
+    std::string error;
+    if (!ResolveRestoreFile(options.file, &order.name, &error)) {
+        Complain() << options.file << ": " << error << "; nothing was sent\n";
         return kExitBadFile;
     }
-    ProgressLine progress("restore", common.trace || options.dryRun);
-    progress.Step("connecting and reading the settings");
-    if (const int code = Open(client, common); code != kExitOk) {
-        return code;
+    if (!ReadSettingsText(order.name, &order.text, &error)) {
+        Complain() << order.name << ": " << error << "; nothing was sent\n";
+        return kExitBadFile;
     }
-    const ControllerSettings before = client.Settings();
-    ClearProgressLine();
-    if (!Suits(options.file, file, before, selection)) {
-        return Finish(client, kExitBadFile);
+    order.dryRun = options.dryRun;
+    order.store = options.store;
+    if (!options.noSnapshot) {
+        order.snapshot = [&options](const ControllerSettings& before, std::string* path,
+                                    std::string* message) {
+            return TakeSnapshot(before, options, path, message);
+        };
     }
-    SettingValues target = ReadSettings(before);
-    for (const SettingInfo& info : SettingTable()) {
-        if (file.present[info.id]) {
-            target[info.id] = file.values[info.id];
+    std::unique_ptr<ProgressLine> progress;
+    const auto report = [&](const RestoreEvent& event, const RestoreResult& sofar) {
+        switch (event.kind) {
+            case RestoreEvent::kStep:
+                if (!progress) {
+                    progress =
+                        std::make_unique<ProgressLine>("restore", common.trace || options.dryRun);
+                }
+                // And disconnecting at the end.
+                progress->SetTotal(event.total == 0 ? 0 : event.total + 1);
+                progress->Step(event.text);
+                break;
+            case RestoreEvent::kSnapshotWritten:
+                Say() << "Snapshot of the settings before the restore: " << event.text << "\n";
+                break;
+            case RestoreEvent::kVerified:
+                PrintChanges(sofar);
+                break;
         }
+    };
+    CliRestoreLink link(client, common);
+    const RestoreResult result = RunRestoreProcedure(order, link, report);
+    for (const std::string& problem : result.problems) {
+        Complain() << problem << "\n";
     }
-    SettingSelection wanted = selection & file.present;
-    const std::vector<PlannedRequest> plan =
-        PlanRequests(ReadSettings(before), target, wanted, before.features);
-
-    const bool snapshotFirst = !plan.empty() && !options.noSnapshot;
-    // Connecting, the snapshot, each request, connecting again to check, storing, disconnecting.
-    progress.SetTotal(1 + (snapshotFirst ? 1 : 0) + static_cast<int>(plan.size()) + 1 +
-                      (options.store ? 1 : 0) + 1);
-
-    if (options.dryRun) {
-        std::ostringstream out;
-        out << (plan.empty() ? "Nothing to change.\n" : "Would change:\n");
-        const SettingValues current = ReadSettings(before);
-        for (const PlannedRequest& request : plan) {
-            for (SettingId id : request.carries) {
-                out << "  " << QualifiedName(Setting(id)) << ": "
-                    << FormatValueWithUnit(Setting(id), current[id]) << " -> "
-                    << FormatValueWithUnit(Setting(id), target[id]) << "\n";
-            }
-            out << "    with " << DescribeRequest(request) << "\n";
-        }
-        out << "Dry run: nothing was sent.\n";
-        return FinishThenPrint(client, kExitOk, out.str());
-    }
-
-    if (snapshotFirst) {
-        progress.Step("saving a snapshot");
-        std::string snapshot;
-        if (!TakeSnapshot(before, options, &snapshot)) {
+    switch (result.end) {
+        case RestoreEnd::kBadFile:
+            return kExitBadFile;
+        case RestoreEnd::kOpenFailed:
+        case RestoreEnd::kReopenFailed:
+            return link.Code();
+        case RestoreEnd::kUnsuitable:
+            return Finish(client, kExitBadFile);
+        case RestoreEnd::kPlanned:
+            return FinishThenPrint(client, kExitOk, DescribePlan(result));
+        case RestoreEnd::kSnapshotFailed:
+        case RestoreEnd::kNotTaken:
             return Finish(client, kExitLinkFailed);
-        }
-        Say() << "Snapshot of the settings before the restore: " << snapshot << "\n";
-    }
-
-    std::vector<SettingId> applied;
-    for (size_t i = 0; i < plan.size(); ++i) {
-        progress.Step(DescribeRequest(plan[i]));
-        const ClientOutcome outcome = client.Send(plan[i]);
-        if (!outcome.Ok()) {
-            Complain() << DescribeRequest(plan[i]) << ": " << outcome.message
-                       << "; the restore stopped\n";
-            std::vector<SettingId> unanswered = plan[i].carries;
-            std::vector<SettingId> unsent;
-            for (size_t j = i + 1; j < plan.size(); ++j) {
-                unsent.insert(unsent.end(), plan[j].carries.begin(), plan[j].carries.end());
-            }
-            ListNames("Applied:", applied);
-            ListNames("Sent, not confirmed by the controller:", unanswered);
-            ListNames("Not applied:", unsent);
-            return Finish(client, ExitFor(outcome));
-        }
-        applied.insert(applied.end(), plan[i].carries.begin(), plan[i].carries.end());
-    }
-
-    // A fresh connection reads everything back from the controller itself.
-    progress.Step("connecting again to check every value");
-    if (const int code = Finish(client, kExitOk); code != kExitOk) {
-        return code;
-    }
-    if (const int code = Open(client, common); code != kExitOk) {
-        return code;
-    }
-    const std::vector<Difference> missing = Compare(ReadSettings(client.Settings()), file, wanted);
-    bool failed = false;
-    for (const Difference& d : missing) {
-        if (!d.info->ReadOnly()) {
-            failed = true;
-            Complain() << QualifiedName(*d.info) << ": the controller reports "
-                       << FormatValueWithUnit(*d.info, d.controller) << ", not "
-                       << FormatValueWithUnit(*d.info, d.file) << "\n";
-        }
-    }
-    if (failed) {
-        Complain() << "the controller did not take every value; nothing was stored\n";
-        return Finish(client, kExitLinkFailed);
-    }
-    const SettingValues old = ReadSettings(before);
-    if (applied.empty()) {
-        Say() << "The controller already holds every value of the file; nothing was sent.\n";
-    } else {
-        Say() << "Changed:\n";
-        for (SettingId id : applied) {
-            std::cout << "  " << QualifiedName(Setting(id)) << ": "
-                      << FormatValueWithUnit(Setting(id), old[id]) << " -> "
-                      << FormatValueWithUnit(Setting(id), target[id]) << "\n";
-        }
+        case RestoreEnd::kSendFailed:
+            ListNames("Applied:", result.applied);
+            ListNames("Sent, not confirmed by the controller:", result.unconfirmed);
+            ListNames("Not applied:", result.notApplied);
+            return Finish(client, ExitFor(result.outcome));
+        case RestoreEnd::kStoreFailed:
+            return Finish(client, ExitFor(result.outcome));
+        case RestoreEnd::kRestored:
+            break;
     }
     if (options.store) {
-        progress.Step("storing the settings in the controller");
-        const ClientOutcome stored = client.Store();
-        if (!stored.Ok()) {
-            Complain() << "storing the settings failed: " << stored.message << "\n";
-            return Finish(client, ExitFor(stored));
-        }
         Say() << StatusTextUtf8(kStatusParametersStored) << "\n";
-    } else if (!applied.empty()) {
+    } else if (!result.applied.empty()) {
         std::cout << "The settings last until the controller is switched off or its defaults are "
                      "reloaded; `axistune-cli store` keeps them.\n";
     }
-    progress.Step("disconnecting");
+    progress->Step("disconnecting");
     return Finish(client, kExitOk);
 }
 
+int RunHistory(const CommonOptions& common) {
+    const SettingsHistory history;
+    const HistoryListing listing = history.List();
+    if (!listing.error.empty()) {
+        Complain() << listing.error << "\n";
+        return kExitBadFile;
+    }
+    std::cout << (common.json ? HistoryJson(listing) : HistoryTable(listing, history.Folder()))
+              << std::flush;
+    return std::cout ? kExitOk : kExitLinkFailed;
+}
+
 int RunStore(ControllerClient& client, const CommonOptions& common) {
-    if (const int code = Open(client, common); code != kExitOk) {
+    if (const int code = OpenConnection(client, common); code != kExitOk) {
         return code;
     }
     const ClientOutcome stored = client.Store();
@@ -540,12 +502,14 @@ int RunStore(ControllerClient& client, const CommonOptions& common) {
 
 int RunReloadDefaults(ControllerClient& client, const CommonOptions& common,
                       const RestoreOptions& snapshot) {
-    if (const int code = Open(client, common); code != kExitOk) {
+    if (const int code = OpenConnection(client, common); code != kExitOk) {
         return code;
     }
     if (!snapshot.noSnapshot) {
         std::string path;
-        if (!TakeSnapshot(client.Settings(), snapshot, &path)) {
+        std::string message;
+        if (!TakeSnapshot(client.Settings(), snapshot, &path, &message)) {
+            Complain() << message << "\n";
             return Finish(client, kExitLinkFailed);
         }
         std::cout << "Snapshot of the settings before the reload: " << path << "\n";

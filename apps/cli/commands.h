@@ -16,7 +16,7 @@ struct CommonOptions {
 };
 
 struct RestoreOptions {
-    std::string file;
+    std::string file;  // a path, or a history entry: history:latest, history:N, its file name
     bool dryRun = false;
     bool store = false;
     bool noSnapshot = false;
@@ -32,6 +32,8 @@ int RunDiff(ControllerClient& client, const CommonOptions& common, const std::st
 int RunRestore(ControllerClient& client, const CommonOptions& common,
                const RestoreOptions& options);
 int RunStore(ControllerClient& client, const CommonOptions& common);
+// The settings history, newest first (common.json: as JSON); needs no controller.
+int RunHistory(const CommonOptions& common);
 int RunReloadDefaults(ControllerClient& client, const CommonOptions& common,
                       const RestoreOptions& snapshot);
 

@@ -123,13 +123,20 @@ int main(int argc, char** argv) {
     CLI::App* restoreCommand =
         app.add_subcommand("restore", "Send the settings of a file that differ, then check them");
     AddConnection(restoreCommand, common, false);
-    restoreCommand->add_option("file", restore.file, "The settings file")->required();
+    restoreCommand
+        ->add_option("file", restore.file,
+                     "The settings file, or a history entry: history:latest, history:N or its "
+                     "file name (see `history`)")
+        ->required();
     restoreCommand->add_flag("--dry-run", restore.dryRun, "Print what would change; send nothing");
     restoreCommand->add_flag("--store", restore.store,
                              "Store the settings in the controller once every value is confirmed");
     restoreCommand->add_option("--only", restore.only, "Groups to restore: " + GroupKeyList())
         ->delimiter(',');
     AddSnapshot(restoreCommand, restore);
+    CLI::App* history = app.add_subcommand(
+        "history", "List the settings history (snapshots and the windows' entries), newest first");
+    history->add_flag("--json", common.json, "Print a JSON array");
     CLI::App* store = app.add_subcommand("store", "Store the current settings in the controller");
     AddConnection(store, common, false);
     CLI::App* reload = app.add_subcommand(
@@ -152,6 +159,9 @@ int main(int argc, char** argv) {
 
     if (ports->parsed()) {
         return RunPorts(common);
+    }
+    if (history->parsed()) {
+        return RunHistory(common);
     }
     TraceWriter trace;
     if (!trace.Open(common)) {

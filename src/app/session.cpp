@@ -11,7 +11,12 @@ Session::Session(TelescopeListener& listener, const PortCatalogue* ports)
     : externalListener_(&listener), ports_(ports) {}
 
 Session::~Session() {
-    FreeIfThreadsEnded(Stop(), engine_, heartBeat_, model_);
+    const bool threadsEnded = Stop();
+    if (!threadsEnded && client_ != nullptr) {
+        // The worker may still report to it.
+        static_cast<void>(new std::shared_ptr<EngineClient>(client_));
+    }
+    FreeIfThreadsEnded(threadsEnded, engine_, heartBeat_, fanOut_, model_);
 }
 
 const char* Session::Start() {
@@ -20,9 +25,12 @@ const char* Session::Start() {
     }
     heartBeat_ = std::make_unique<HeartBeat>();
     model_ = std::make_unique<AppModel>();
-    TelescopeListener* listener = externalListener_ != nullptr
-                                      ? externalListener_
-                                      : static_cast<TelescopeListener*>(model_.get());
+    TelescopeListener* listener = externalListener_;
+    if (listener == nullptr) {
+        client_ = std::make_shared<EngineClient>();
+        fanOut_ = std::make_unique<ListenerFanOut>(*model_, *client_);
+        listener = fanOut_.get();
+    }
     engine_ = std::make_unique<TelescopeControl>(listener, ports_);
 
     // A queue that is not ours or a worker that did not start would leave every request unread.
@@ -36,6 +44,9 @@ const char* Session::Start() {
         heartBeat_->Detach();
         threadsEnded_ = engine_->Stop(kEngineStopWaitMs);
         return "The timing thread could not be started.";
+    }
+    if (client_ != nullptr) {
+        client_->Bind(engine_.get());
     }
     running_ = true;
     threadsEnded_ = false;
@@ -62,6 +73,9 @@ bool Session::Stop() {
     const bool tickerStopped = heartBeat_->Stop();
     const bool engineStopped = engine_->Stop(kEngineStopWaitMs);
     threadsEnded_ = tickerStopped && engineStopped;
+    if (client_ != nullptr && threadsEnded_) {
+        client_->Bind(nullptr);  // no request reaches an engine that is going away
+    }
     // The worker may still be inside a post to the window when it did not end.
     FreeIfThreadsEnded(threadsEnded_, window_);
     return threadsEnded_;

@@ -4,8 +4,10 @@
 #include <memory>
 
 #include "app/app_model.h"
+#include "app/engine_client.h"
 #include "app/event_poster.h"
 #include "app/heart_beat.h"
+#include "app/listener_fan_out.h"
 #include "app/telescope_control_dlg_callback.h"
 #include "core/port_catalogue.h"
 #include "core/telescope_listener.h"
@@ -40,6 +42,11 @@ class Session {
     // Valid after a successful Start.
     TelescopeControl& Engine() { return *engine_; }
     AppModel& Model() { return *model_; }
+    // Window sessions: a client that hears every engine event beside the mailbox, for work
+    // that waits on the controller off the window thread (a restore). Shared so that a thread
+    // still using it after Stop finds it alive; Stop unbinds it from the engine. Null for a
+    // session with a listener of its own.
+    std::shared_ptr<EngineClient> Client() const { return client_; }
 
     // Window programs: the mailbox delivers to the window's callback and posts to it. The session
     // owns the window from here: Stop frees it once no thread can post to it any more.
@@ -65,6 +72,8 @@ class Session {
     const PortCatalogue* ports_ = nullptr;
     std::unique_ptr<HeartBeat> heartBeat_;
     std::unique_ptr<AppModel> model_;
+    std::shared_ptr<EngineClient> client_;
+    std::unique_ptr<ListenerFanOut> fanOut_;
     std::unique_ptr<TelescopeControl> engine_;
     OwnedWindow window_{nullptr, [](void*) {}};
     bool windowConnected_ = false;
