@@ -48,10 +48,14 @@ class Window {
 
     RestoreRunner& Runner() { return runner_; }
 
-    // Drains until the result; false when none came within the bound.
-    bool WaitForResult(std::vector<RestoreReport>* reports) {
+    // Drains until the result; false when none came within the bound. `cancelAt`: the step
+    // at whose report the user cancels.
+    bool WaitForResult(std::vector<RestoreReport>* reports, const std::string& cancelAt) {
         for (;;) {
             for (RestoreReport& report : runner_.Drain()) {
+                if (!cancelAt.empty() && report.event.text == cancelAt) {
+                    runner_.Cancel();
+                }
                 reports->push_back(std::move(report));
                 if (reports->back().kind == RestoreReport::kFinished) {
                     return true;
@@ -84,6 +88,7 @@ struct Case {
     const char* name;
     std::string file;
     uint8_t silentCommand;  // 0: the controller answers everything
+    std::string cancelAt;   // the step at which the user cancels; empty: none
     std::string historyFolder;
     RestoreEnd end;
     std::vector<std::string> steps;
@@ -101,61 +106,38 @@ TEST(RestoreRunner, AWindowRestoreReportsEveryStepAndTheResult) {
     const std::string blocked = Scratch("a-file");
     std::filesystem::create_directories(Scratch("history"));
     { std::ofstream(blocked) << "not a folder"; }
+    const std::string history = Scratch("history");
+    const auto first = [&allSteps](size_t n) {
+        return std::vector<std::string>(allSteps.begin(), allSteps.begin() + n);
+    };
+    const uint8_t gear = dxsim::cmd::kSetGearRatios;
+    const std::string otherType =
+        R"({"format": "axistune-settings", "version": 1, "hardware_type": 3,
+            "ra": {"acceleration": 112}})";
+    const std::string laterVersion =
+        R"({"format": "axistune-settings", "version": 9, "hardware_type": 1})";
+    // clang-format off
     const std::vector<Case> cases = {
-        {"restored",
-         kChanges,
-         0,
-         Scratch("history"),
-         RestoreEnd::kRestored,
-         allSteps,
-         {"ra.acceleration", "gear.ra_ratio", "site.mount_type"},
-         {},
-         {},
-         ""},
-        {"stops answering",
-         kChanges,
-         dxsim::cmd::kSetGearRatios,
-         Scratch("history"),
-         RestoreEnd::kSendFailed,
-         {allSteps.begin(), allSteps.begin() + 4},
-         {"ra.acceleration"},
-         {"gear.ra_ratio"},
-         {"site.mount_type"},
+        {"restored", kChanges, 0, "", history, RestoreEnd::kRestored, allSteps,
+         {"ra.acceleration", "gear.ra_ratio", "site.mount_type"}, {}, {}, ""},
+        {"stops answering", kChanges, gear, "", history, RestoreEnd::kSendFailed, first(4),
+         {"ra.acceleration"}, {"gear.ra_ratio"}, {"site.mount_type"},
          "SetGearRatios(150000, 144000): no answer from the controller within 5 s; the restore "
          "stopped"},
-        {"another hardware type",
-         R"({"format": "axistune-settings", "version": 1,
-            "hardware_type": 3, "ra": {"acceleration": 112}})",
-         0,
-         Scratch("history"),
-         RestoreEnd::kUnsuitable,
-         {allSteps[0]},
-         {},
-         {},
-         {},
+        {"cancelled", kChanges, gear, "SetGearRatios(150000, 144000)", history,
+         RestoreEnd::kSendFailed, first(4),
+         {"ra.acceleration"}, {"gear.ra_ratio"}, {"site.mount_type"},
+         "SetGearRatios(150000, 144000): interrupted; the restore stopped"},
+        {"another hardware type", otherType, 0, "", history, RestoreEnd::kUnsuitable, first(1),
+         {}, {}, {},
          "hardware_type: the file was taken from hardware type 3, the controller is of type 1; "
          "nothing was sent"},
-        {"later version",
-         R"({"format": "axistune-settings", "version": 9, "hardware_type": 1})",
-         0,
-         Scratch("history"),
-         RestoreEnd::kBadFile,
-         {},
-         {},
-         {},
-         {},
+        {"later version", laterVersion, 0, "", history, RestoreEnd::kBadFile, {}, {}, {}, {},
          "version: format version 9 was written by a newer AxisTune"},
-        {"no snapshot",
-         kChanges,
-         0,
-         blocked + "/history",
-         RestoreEnd::kSnapshotFailed,
-         {allSteps.begin(), allSteps.begin() + 2},
-         {},
-         {},
-         {},
-         "snapshot: "},
+        {"no snapshot", kChanges, 0, "", blocked + "/history", RestoreEnd::kSnapshotFailed,
+         first(2), {}, {}, {}, "snapshot: "},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dxsim::ServerOptions options;
@@ -185,7 +167,7 @@ TEST(RestoreRunner, AWindowRestoreReportsEveryStepAndTheResult) {
         std::string error;
         ASSERT_TRUE(window.Runner().Start(client, order, &error)) << error;
         std::vector<RestoreReport> reports;
-        ASSERT_TRUE(window.WaitForResult(&reports));
+        ASSERT_TRUE(window.WaitForResult(&reports, c.cancelAt));
         EXPECT_FALSE(window.Runner().Running());
 
         std::vector<std::string> steps;
