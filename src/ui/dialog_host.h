@@ -66,7 +66,8 @@ constexpr bool IsMenuCommandId(int id) {
     return id >= 0x0010 && id <= 0xEFF0 && id % 16 == 0;
 }
 
-// Ids valid and each once; shortcut keys as the keyboard names them (virtual-key codes).
+// Ids valid and each once; shortcut keys as the keyboard names them (virtual-key codes), each
+// once.
 inline bool AreMenuCommandsValid(const MenuCommand* commands, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         const char key = commands[i].ctrlKey;
@@ -75,7 +76,7 @@ inline bool AreMenuCommandsValid(const MenuCommand* commands, size_t count) {
             return false;
         }
         for (size_t j = 0; j < i; ++j) {
-            if (commands[j].id == commands[i].id) {
+            if (commands[j].id == commands[i].id || (key != 0 && commands[j].ctrlKey == key)) {
                 return false;
             }
         }

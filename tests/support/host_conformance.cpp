@@ -464,10 +464,12 @@ TEST_P(HostConformance, MenuCommandsArriveByMenuAndShortcutWhileEnabled) {
         const MenuCommand twice[] = {{kBackUp, L"A", 0, true}, {kBackUp, L"B", 0, true}};
         const MenuCommand system[] = {{0xF060, L"Close", 0, true}};
         const MenuCommand lowerCase[] = {{kCompare, L"Compare", 'd', true}};
+        const MenuCommand sameKey[] = {{kBackUp, L"A", 'B', true}, {kCompare, L"B", 'B', true}};
         EXPECT_FALSE(probe.host->SetMenuCommands(lowBits, 1));
         EXPECT_FALSE(probe.host->SetMenuCommands(twice, 2));
         EXPECT_FALSE(probe.host->SetMenuCommands(system, 1));
         EXPECT_FALSE(probe.host->SetMenuCommands(lowerCase, 1));
+        EXPECT_FALSE(probe.host->SetMenuCommands(sameKey, 2));
         EXPECT_EQ(host_->Menu().size(), 3u);  // the earlier ones stay
         ASSERT_TRUE(probe.host->SetMenuCommands(commands, 1));
         EXPECT_EQ(host_->Menu(), (std::vector<Item>{{L"Back up settings...", 'B', true}}));
