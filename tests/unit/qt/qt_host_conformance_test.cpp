@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
+#include <utility>
 
 #include "qt_test_application.h"
 #include "support/host_conformance.h"
@@ -211,11 +212,7 @@ class QtHost : public HostUnderTest {
             }
         });
     }
-    std::wstring ModalSeen() override {
-        std::wstring seen;
-        seen.swap(modalSeen_);
-        return seen;
-    }
+    std::wstring ModalSeen() override { return std::exchange(modalSeen_, std::wstring()); }
     // The context menu of a push button, which has none of its own.
     std::vector<MenuItem> Menu() override {
         std::vector<MenuItem> items;

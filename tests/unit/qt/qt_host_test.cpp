@@ -272,7 +272,6 @@ TEST(QtHost, OpensExistingFoldersThroughTheDesktop) {
     OpenDialog open(module, IDD_SETTINGS_HISTORY, probe);
     const std::string folder = QDir::tempPath().toStdString();
     EXPECT_TRUE(probe.host->OpenFolder(folder));
-    EXPECT_FALSE(probe.host->OpenFolder(folder + "/axistune-no-such-folder"));
     EXPECT_EQ(opened, std::vector<QString>{QDir::tempPath()});
 }
 

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "support/host_conformance.h"
 #include "ui/description/dialog_templates.h"
@@ -26,6 +27,15 @@ constexpr uintptr_t kPumpMark = 0x7A5E0002u;
 // What the host posts itself when a list row lost the selection (win32_dialog.cpp).
 constexpr UINT kListSelectionCleared = WM_APP + 1;
 
+// The checks the host posts itself after a list row lost the selection, as its loop would.
+void DeliverListChecks(HWND dialog) {
+    MSG message;
+    while (
+        PeekMessageW(&message, dialog, kListSelectionCleared, kListSelectionCleared, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
+}
+
 // The user's answer to the next modal window the dialog owns (a file dialog, a message box),
 // given as it is activated: what it shows is kept, then the button is pressed.
 class NextModal {
@@ -35,11 +45,7 @@ class NextModal {
         hook_ = SetWindowsHookExW(WH_CBT, &Watch, nullptr, GetCurrentThreadId());
         EXPECT_NE(hook_, nullptr);
     }
-    static std::wstring Seen() {
-        std::wstring seen;
-        seen.swap(state_.seen);
-        return seen;
-    }
+    static std::wstring Seen() { return std::exchange(state_.seen, std::wstring()); }
 
   private:
     struct State {
@@ -161,11 +167,7 @@ class Win32Host : public HostUnderTest {
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&state));
-        MSG message;
-        while (PeekMessageW(&message, dialog_, kListSelectionCleared, kListSelectionCleared,
-                            PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
+        DeliverListChecks(dialog_);
         return true;
     }
     bool DoubleClickRow(int id, int row) override {
@@ -429,22 +431,18 @@ TEST(Win32Host, MenuCommandsLeaveTheMainWindowAsItWas) {
     ProbeLogic probe;
     host->Run(IDD_MAIN, probe, [&] {
         HWND dialog = GetParent(reinterpret_cast<HWND>(probe.host->ItemHandle(IDC_CONNECT)));
-        RECT frame = {};
-        RECT client = {};
-        GetWindowRect(dialog, &frame);
-        GetClientRect(dialog, &client);
-        const LONG style = GetWindowLongW(dialog, GWL_STYLE);
+        WINDOWINFO before = {sizeof before, {}, {}, 0, 0, 0, 0, 0, 0, 0};
+        GetWindowInfo(dialog, &before);
         const int systemItems = GetMenuItemCount(GetSystemMenu(dialog, FALSE));
         const MenuCommand commands[] = {{0x0100, L"Back up settings...", 'B', true},
                                         {0x0110, L"Settings history...", 'H', false}};
         ASSERT_TRUE(probe.host->SetMenuCommands(commands, 2));
-        RECT frameAfter = {};
-        RECT clientAfter = {};
-        GetWindowRect(dialog, &frameAfter);
-        GetClientRect(dialog, &clientAfter);
-        EXPECT_TRUE(EqualRect(&frame, &frameAfter));
-        EXPECT_TRUE(EqualRect(&client, &clientAfter));
-        EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE), style);
+        WINDOWINFO after = before;
+        GetWindowInfo(dialog, &after);
+        EXPECT_TRUE(EqualRect(&before.rcWindow, &after.rcWindow) &&
+                    EqualRect(&before.rcClient, &after.rcClient));
+        EXPECT_EQ(before.dwStyle, after.dwStyle);
+        EXPECT_EQ(before.dwExStyle, after.dwExStyle);
         EXPECT_EQ(GetMenu(dialog), nullptr);  // still no menu bar
         HMENU menu = GetSystemMenu(dialog, FALSE);
         EXPECT_EQ(GetMenuItemCount(menu), systemItems + 3);  // a separator and the two
@@ -455,8 +453,7 @@ TEST(Win32Host, MenuCommandsLeaveTheMainWindowAsItWas) {
     });
 }
 
-// A click beside the rows takes the selection away; the list reports that once the row that
-// lost it is not followed by another.
+// A click beside the rows clears the selection: reported once no other row took it.
 TEST(Win32Host, ClearingTheSelectionIsReported) {
     const auto host = MakeWin32Host();
     ProbeLogic probe;
@@ -469,11 +466,7 @@ TEST(Win32Host, ClearingTheSelectionIsReported) {
         none.stateMask = LVIS_SELECTED;
         SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
                      reinterpret_cast<LPARAM>(&none));
-        MSG message;
-        while (PeekMessageW(&message, GetParent(list), kListSelectionCleared, kListSelectionCleared,
-                            PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
+        DeliverListChecks(GetParent(list));
         EXPECT_EQ(probe.host->ListGetSelection(IDC_COMPARE_DIFFERENCES), kListNoSelection);
         EXPECT_EQ(probe.log, (ProbeLog{"init", "command 100 -101", "command 100 -101"}));
     });
