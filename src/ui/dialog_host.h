@@ -141,7 +141,7 @@ class DialogHost {
     virtual int ListAddRow(int id, const wchar_t* const* cells, size_t count) = 0;
     virtual int ListRowCount(int id) = 0;
     virtual int ListGetSelection(int id) = 0;            // kListNoSelection when none
-    virtual void ListSetSelection(int id, int row) = 0;  // out of range: none, and no scroll
+    virtual void ListSetSelection(int id, int row) = 0;  // an index out of range clears it
 
     virtual ControlHandle ItemHandle(int id) = 0;
 
@@ -167,7 +167,7 @@ class DialogHost {
     virtual bool ShowMessage(MessageKind kind, const wchar_t* text) = 0;
 
     // Declares the dialog's menu commands, replacing earlier ones. False, keeping the earlier
-    // ones, when an id is not a menu command id or appears twice. A command the user picks, or
+    // ones, when they break AreMenuCommandsValid. A command the user picks, or
     // whose shortcut the user presses while the dialog (not one of its children) is active, arrives
     // as OnMenuCommand(id) when it is enabled.
     virtual bool SetMenuCommands(const MenuCommand* commands, size_t count) = 0;
