@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/client_outcome.h"
+#include "core/client_outcome.h"
 #include "app/engine_client.h"
 #include "app/session.h"
 #include "app/wire_trace.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/client_outcome.h"
+#include "core/client_outcome.h"
 #include "core/controller_settings.h"
 #include "core/setting_table.h"
 #include "core/telescope_listener.h"
