@@ -16,7 +16,7 @@ Session::~Session() {
         // The worker may still report to it.
         static_cast<void>(new std::shared_ptr<EngineClient>(client_));
     }
-    FreeIfThreadsEnded(threadsEnded, engine_, heartBeat_, fanOut_, model_);
+    FreeIfThreadsEnded(threadsEnded, engine_, heartBeat_, fanOut_, watchedFanOut_, model_);
 }
 
 const char* Session::Start() {
@@ -28,10 +28,18 @@ const char* Session::Start() {
     TelescopeListener* listener = externalListener_;
     if (listener == nullptr) {
         client_ = std::make_shared<EngineClient>();
-        fanOut_ = std::make_unique<ListenerFanOut>(*model_, *client_);
+        TelescopeListener* second = client_.get();
+        if (watcher_ != nullptr) {
+            watchedFanOut_ = std::make_unique<ListenerFanOut>(*client_, *watcher_);
+            second = watchedFanOut_.get();
+        }
+        fanOut_ = std::make_unique<ListenerFanOut>(*model_, *second);
         listener = fanOut_.get();
     }
     engine_ = std::make_unique<TelescopeControl>(listener, ports_);
+    if (changeObserver_ != nullptr) {
+        engine_->SetSettingsChangeObserver(changeObserver_);
+    }
 
     // A queue that is not ours or a worker that did not start would leave every request unread.
     const char* failure = DescribeStartFailure(engine_->StartError(), engine_->WorkerStarted());

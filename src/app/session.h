@@ -11,6 +11,7 @@
 #include "app/telescope_control_dlg_callback.h"
 #include "core/port_catalogue.h"
 #include "core/telescope_listener.h"
+#include "engine/settings_change_observer.h"
 #include "engine/telescope_control.h"
 
 namespace axistune {
@@ -33,6 +34,14 @@ class Session {
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
+
+    // Window sessions, before Start: `listener` hears every engine event after the mailbox and the
+    // client, and `observer` every settings change sent (a settings history). Both must outlive
+    // the engine's threads (Stop).
+    void Watch(TelescopeListener& listener, SettingsChangeObserver& observer) {
+        watcher_ = &listener;
+        changeObserver_ = &observer;
+    }
 
     // Creates the ticker, the mailbox and the engine (queue and worker) and starts the ticker.
     // Null when all runs; otherwise the reason in words for the user, with whatever had started
@@ -73,6 +82,9 @@ class Session {
     std::unique_ptr<HeartBeat> heartBeat_;
     std::unique_ptr<AppModel> model_;
     std::shared_ptr<EngineClient> client_;
+    TelescopeListener* watcher_ = nullptr;
+    SettingsChangeObserver* changeObserver_ = nullptr;
+    std::unique_ptr<ListenerFanOut> watchedFanOut_;  // the client, then the watcher
     std::unique_ptr<ListenerFanOut> fanOut_;
     std::unique_ptr<TelescopeControl> engine_;
     OwnedWindow window_{nullptr, [](void*) {}};
