@@ -125,6 +125,11 @@ DlgConfig::DlgConfig(DialogRunner& module, iTelescopeControl& engine, AppModel& 
       model_(model),
       panel_(engine) {}
 
+void DlgConfig::SetSettingsKeeper(iSettingsKeeper* keeper) {
+    keeper_ = keeper;
+    settingsCommands_.reset(keeper != nullptr ? new SettingsCommands(*keeper) : nullptr);
+}
+
 intptr_t DlgConfig::Run() {
     return module_.RunModal(IDD_MAIN, *this);
 }
@@ -135,6 +140,9 @@ intptr_t DlgConfig::OnInit(DialogHost& host) {
         host_ = &host;
     }
     panel_.Attach(host);
+    if (settingsCommands_) {
+        settingsCommands_->Attach(host);
+    }
 
     host.SetButtonBitmap(IDC_NORTH, IDB_ARROW_UP);
     host.SetButtonBitmap(IDC_SOUTH, IDB_ARROW_DOWN);
@@ -169,6 +177,9 @@ intptr_t DlgConfig::OnCommand(int id, int code) {
         case IDC_CONNECT: {
             const uint8_t port = ports_.PortNumber(*host_, IDC_PORT);
             const uint32_t baud = host_->IsItemChecked(IDC_BAUD) ? kFastBaud : kSlowBaud;
+            if (keeper_ != nullptr) {
+                keeper_->Connecting(port, baud);
+            }
             engine_.Connect(port, baud);
             return 1;
         }
@@ -222,9 +233,15 @@ intptr_t DlgConfig::OnCommand(int id, int code) {
             engine_.DefinePark();
             return 1;
         case IDC_RELOAD_DEFAULTS:
+            if (keeper_ != nullptr) {
+                keeper_->KeepBefore(KeptBecause::kBeforeReload);
+            }
             engine_.ReloadDefaults();
             return 1;
         case IDC_STORE_SETTINGS:
+            if (keeper_ != nullptr) {
+                keeper_->KeepBefore(KeptBecause::kBeforeStore);
+            }
             engine_.StoreSettings();
             return 1;
         case IDC_ABOUT:
@@ -280,7 +297,14 @@ intptr_t DlgConfig::OnUser(uintptr_t wParam, intptr_t lParam) {
     if (wParam == kEngineEventMessage || wParam == kEngineEventMessage + 1) {
         model_.Deliver(wParam);  // acts on 1000 only
     }
+    if (wParam == kRestoreNewsPost && settingsCommands_) {
+        settingsCommands_->OnRestoreNews();
+    }
     return 1;
+}
+
+intptr_t DlgConfig::OnMenuCommand(int id) {
+    return settingsCommands_ ? settingsCommands_->OnMenuCommand(id) : 0;
 }
 
 intptr_t DlgConfig::OnClose() {
@@ -290,6 +314,9 @@ intptr_t DlgConfig::OnClose() {
 
 void DlgConfig::OnDestroy() {
     panel_.Detach();
+    if (settingsCommands_) {
+        settingsCommands_->Detach();
+    }
     std::lock_guard<std::mutex> guard(postLock_);
     host_ = nullptr;
 }
@@ -321,6 +348,9 @@ void DlgConfig::Enable(const ControllerSettings& settings) {
     if (Writable(Setting(kDecReverseLimits), record)) {
         host_->EnableItem(IDC_DEC_REVERSE_LIMITS, true);
     }
+    if (settingsCommands_) {
+        settingsCommands_->SetConnected(true);
+    }
 }
 
 void DlgConfig::Disable() {
@@ -328,6 +358,9 @@ void DlgConfig::Disable() {
         host_->EnableItem(id, false);
     }
     host_->EnableItem(IDC_ADVANCED, false);
+    if (settingsCommands_) {
+        settingsCommands_->SetConnected(false);
+    }
 }
 
 void DlgConfig::ShowStatus(int32_t code) {

@@ -1,18 +1,21 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "app/app_model.h"
 #include "app/event_poster.h"
 #include "app/telescope_control_dlg_callback.h"
 #include "core/advanced_settings.h"
+#include "core/i_settings_keeper.h"
 #include "core/i_telescope_control.h"
 #include "ui/axis_panel.h"
 #include "ui/dialog_host.h"
 #include "ui/gear_ratios.h"
 #include "ui/init_position.h"
 #include "ui/port_choices.h"
+#include "ui/settings_commands.h"
 
 namespace axistune {
 
@@ -26,6 +29,10 @@ class DlgConfig : public DialogLogic, public TelescopeControlDlgCallback, public
     DlgConfig(DialogRunner& module, iTelescopeControl& engine, AppModel& model,
               PortChoices* ports = nullptr);
 
+    // The settings history and restores behind the window's settings commands; without one (null)
+    // the window offers none. Set before Run.
+    void SetSettingsKeeper(iSettingsKeeper* keeper);
+
     // Runs the main window modally; returns 1 once the user has closed it.
     intptr_t Run();
 
@@ -33,6 +40,7 @@ class DlgConfig : public DialogLogic, public TelescopeControlDlgCallback, public
     intptr_t OnCommand(int id, int code) override;
     intptr_t OnHScroll(int code, int controlId) override;
     intptr_t OnUser(uintptr_t wParam, intptr_t lParam) override;
+    intptr_t OnMenuCommand(int id) override;
     intptr_t OnClose() override;
     void OnDestroy() override;
 
@@ -65,6 +73,8 @@ class DlgConfig : public DialogLogic, public TelescopeControlDlgCallback, public
     PortChoices& ports_;
     iTelescopeControl& engine_;
     AppModel& model_;
+    iSettingsKeeper* keeper_ = nullptr;
+    std::unique_ptr<SettingsCommands> settingsCommands_;  // with a keeper
     DialogHost* host_ = nullptr;  // written on the window thread under postLock_
     std::mutex postLock_;
     AxisPanel panel_;
