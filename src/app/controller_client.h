@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/client_outcome.h"
 #include "app/engine_client.h"
 #include "app/session.h"
 #include "app/wire_trace.h"
+#include "core/client_outcome.h"
 #include "core/controller_settings.h"
 #include "core/port_catalogue.h"
 #include "core/setting_table.h"
