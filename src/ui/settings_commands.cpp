@@ -154,6 +154,11 @@ void SettingsCommands::ConfirmAndRestore(const std::string& path) {
     if (DlgRestoreConfirm::Open(*host_, ReadSettings(settings), file, &selection) != 1) {
         return;
     }
+    if (!connected_ || restoring_) {
+        // The connection closed while the user was deciding.
+        ShowError(*host_, std::string(), L"The controller is not connected; nothing was sent.");
+        return;
+    }
     std::string message;
     if (!keeper_.StartRestore(path, selection, &message)) {
         ShowError(*host_, message, L"The restore could not start.");

@@ -180,6 +180,17 @@ TEST_F(SettingsCommandsTest, TheGroupBoxesNarrowTheRestoredSelection) {
     EXPECT_EQ(Offered(), (std::vector<bool>{false, false, false, true}));  // while restoring
 }
 
+TEST_F(SettingsCommandsTest, ARestoreConfirmedAfterTheConnectionClosedIsNotStarted) {
+    Connect();
+    RestoreFile([this](InMemoryDialog& confirm) {
+        config.OnStatus(kStatusConnectionClosed);
+        confirm.Click(IDC_RESTORE_APPLY);
+    });
+    EXPECT_TRUE(keeper.restores.empty());
+    ASSERT_EQ(window.MessagesShown().size(), 1u);
+    EXPECT_EQ(window.MessagesShown()[0].kind, MessageKind::kError);
+}
+
 TEST_F(SettingsCommandsTest, TheOutcomeOpensTheResultDialog) {
     Connect();
     RestoreFile([](InMemoryDialog& confirm) { confirm.Click(IDC_RESTORE_APPLY); });
