@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/session.h"
+#include "app/settings_keeper.h"
 #include "core/port_catalogue.h"
 #include "core/status_codes.h"
 #include "core/status_texts.h"
@@ -49,9 +50,13 @@ std::string OpenFailureStatus(const PortOpenReport& report) {
 
 int RunLinuxProgram(QApplication& application,
                     const std::function<void(QtDialog& dialog)>& whenOpened) {
-    // No settings, no files: every setting lives in the controller, night mode in the session.
+    // Every setting lives in the controller, night mode in the session; the settings history
+    // keeps copies under $XDG_STATE_HOME/axistune/snapshots.
     PortCatalogue catalogue;
+    // Outlives the session: the engine's worker reports to it until the session has stopped.
+    auto keeper = std::make_unique<SettingsKeeper>(DefaultSnapshotFolder(), &catalogue);
     Session session(&catalogue);
+    session.Watch(*keeper, keeper->Held());
     if (const char* failure = session.Start()) {
         ShowStartError(QString::fromUtf8(failure));
         return kStartFailed;
@@ -69,13 +74,18 @@ int RunLinuxProgram(QApplication& application,
 
     DlgConfig& dialog =
         session.ConnectWindow(std::make_unique<DlgConfig>(module, engine, session.Model(), &ports));
+    keeper->Attach(session.Client(), &dialog);
+    dialog.SetSettingsKeeper(keeper.get());
 
     const bool shown = dialog.Run() != -1;
     if (!shown) {
         ShowStartError(QStringLiteral("The main window could not be created."));
     }
 
-    session.Stop();
+    keeper->Stop();  // before the session frees the window it wakes
+    if (!session.Stop()) {
+        static_cast<void>(keeper.release());  // a worker that did not end may still report to it
+    }
     return shown ? 0 : kStartFailed;
 }
 

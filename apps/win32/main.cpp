@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/session.h"
+#include "app/settings_keeper.h"
 #include "ui/dlg_config.h"
 #include "ui/win32/win32_dialog.h"
 
@@ -23,7 +24,8 @@ void ShowStartError(const char* text) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // No command line, no files, no registry: every setting lives in the controller.
+    // No command line, no registry: every setting lives in the controller; the settings history
+    // keeps copies under %LOCALAPPDATA%\AxisTune\snapshots.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     if (!InitCommonControlsEx(&controls)) {
         MessageBoxW(nullptr, L"Init Common Controls failed", L"Error", MB_OK);
@@ -31,7 +33,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
 
     Win32DialogModule module(instance);
+    // Outlives the session: the engine's worker reports to it until the session has stopped.
+    auto keeper = std::make_unique<SettingsKeeper>();
     Session session;
+    session.Watch(*keeper, keeper->Held());
     if (const char* failure = session.Start()) {
         ShowStartError(failure);
         return kStartFailed;
@@ -39,6 +44,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     DlgConfig& dialog = session.ConnectWindow(
         std::make_unique<DlgConfig>(module, session.Engine(), session.Model()));
+    keeper->Attach(session.Client(), &dialog);
+    dialog.SetSettingsKeeper(keeper.get());
 
     // -1: the main window could not be created (no display, broken resources).
     const bool shown = dialog.Run() != -1;
@@ -46,6 +53,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         ShowStartError("The main window could not be created.");
     }
 
-    session.Stop();
+    keeper->Stop();  // before the session frees the window it wakes
+    if (!session.Stop()) {
+        static_cast<void>(keeper.release());  // a worker that did not end may still report to it
+    }
     return shown ? 0 : kStartFailed;
 }
