@@ -8,11 +8,11 @@
 #include <sstream>
 
 #include "app/restore_procedure.h"
-#include "app/restore_rules.h"
 #include "app/settings_file_of.h"
 #include "app/settings_history.h"
 #include "app/state_files.h"
 #include "core/controller_constants.h"
+#include "core/restore_rules.h"
 #include "core/setting_groups.h"
 #include "core/settings_file.h"
 #include "core/status_codes.h"

@@ -1,6 +1,6 @@
 #include "app/restore_procedure.h"
 
-#include "app/restore_rules.h"
+#include "core/restore_rules.h"
 
 namespace axistune {
 

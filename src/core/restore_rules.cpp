@@ -1,4 +1,4 @@
-#include "app/restore_rules.h"
+#include "core/restore_rules.h"
 
 #include "core/controller_constants.h"
 
