@@ -36,7 +36,7 @@ std::wstring RestoreReport(const RestoreNews& outcome, const SettingsFile& file)
     AppendSettings(&report, L"Sent without confirmation:", outcome.unconfirmed, file);
     AppendSettings(&report, L"Not applied:", outcome.notApplied, file);
     if (outcome.applied.empty() && outcome.unconfirmed.empty()) {
-        report += L"No setting was changed.\r\n";
+        report += L"No setting was changed.";
     } else {
         report +=
             L"The controller keeps these settings only until it is switched off; "

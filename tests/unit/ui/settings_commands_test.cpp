@@ -232,7 +232,10 @@ TEST_F(SettingsCommandsTest, TheHistoryListsDeletesAndRestoresItsEntries) {
     KeptEntry newer{"a.json", "/h/a.json",   true, KeptBecause::kBeforeStore, "COM3", 1796000000,
                     true,     ChangedFile(), ""};
     newer.settings.hardwareType = 5;
-    KeptEntry older{"snapshot-1.json", "/h/s.json", false, {}, "", 0, false, {}, "bad JSON"};
+    KeptEntry older;
+    older.fileName = "snapshot-1.json";
+    older.path = "/h/s.json";
+    older.error = "bad JSON";
     keeper.history.entries = {newer, older};
     keeper.files[newer.path] = newer.settings;
     Connect();
@@ -257,6 +260,26 @@ TEST_F(SettingsCommandsTest, TheHistoryListsDeletesAndRestoresItsEntries) {
     ASSERT_EQ(keeper.restores.size(), 1u);
     EXPECT_EQ(keeper.restores[0].first, "/h/a.json");
     EXPECT_EQ(window.MessagesShown().size(), 2u);  // the two questions
+}
+
+TEST_F(SettingsCommandsTest, CompareListsTheDifferencesInTheCommandLinesNamesAndUnits) {
+    Connect();
+    SettingsFile file = ChangedFile();
+    file.values[kRaIdleCurrent] = 300;
+    file.values[kClosedLoopAvailable] = 0;  // read-only: listed, not counted
+    keeper.files["other.json"] = file;
+    window.QueueFileChoice("other.json");
+    window.ScriptChild(IDD_COMPARE_RESULT, [](InMemoryDialog& compare) {
+        EXPECT_EQ(compare.Text(IDC_COMPARE_SUMMARY), L"3 settings differ.");
+        const auto& rows = compare.ListRows(IDC_COMPARE_DIFFERENCES);
+        ASSERT_EQ(rows.size(), 4u);
+        EXPECT_EQ(rows[1],
+                  (std::vector<std::wstring>{L"ra.idle_current_mA", L"400 mA", L"300 mA"}));
+        EXPECT_EQ(rows[3][0], L"site.closed_loop_available (read-only)");
+    });
+    ASSERT_TRUE(window.PressShortcut('D'));
+    EXPECT_EQ(window.ChildrenRun(), std::vector<int>{IDD_COMPARE_RESULT});
+    EXPECT_TRUE(engine.calls.empty());
 }
 
 TEST_F(SettingsCommandsTest, BackUpWritesTheChosenFile) {
