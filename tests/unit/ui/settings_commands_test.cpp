@@ -47,7 +47,10 @@ class FakeKeeper : public iSettingsKeeper {
         removed.push_back(fileName);
         return true;
     }
-    bool SetAutomatic(bool, std::string*) override { return true; }
+    bool SetAutomatic(bool, std::string* message) override {
+        *message = automaticRefusal;
+        return automaticRefusal.empty();
+    }
     bool StartRestore(const std::string& path, const SettingSelection& selection,
                       std::string*) override {
         restores.push_back({path, selection});
@@ -62,6 +65,7 @@ class FakeKeeper : public iSettingsKeeper {
     std::vector<std::string> removed;
     std::vector<std::pair<std::string, SettingSelection>> restores;
     std::vector<RestoreNews> news;
+    std::string automaticRefusal;
 
   private:
     RecordingTelescopeControl& engine_;
@@ -260,6 +264,22 @@ TEST_F(SettingsCommandsTest, TheHistoryListsDeletesAndRestoresItsEntries) {
     ASSERT_EQ(keeper.restores.size(), 1u);
     EXPECT_EQ(keeper.restores[0].first, "/h/a.json");
     EXPECT_EQ(window.MessagesShown().size(), 2u);  // the two questions
+}
+
+TEST_F(SettingsCommandsTest, TheHistoryShowsWhatItCouldNotDo) {
+    keeper.history.folder = "/no/such/folder";
+    keeper.history.problem = "the last entry was not written: disk full";
+    keeper.automaticRefusal = "settings.json: permission denied";
+    window.ScriptChild(IDD_SETTINGS_HISTORY, [](InMemoryDialog& history) {
+        EXPECT_EQ(history.Text(IDC_HISTORY_STATUS), L"the last entry was not written: disk full");
+        history.Click(IDC_HISTORY_AUTOMATIC);
+        EXPECT_TRUE(history.Checked(IDC_HISTORY_AUTOMATIC));  // still on, as remembered
+        history.Click(IDC_HISTORY_OPEN_FOLDER);
+    });
+    ASSERT_TRUE(window.ChooseMenuCommand(C::kHistory));  // offered without a connection
+    ASSERT_EQ(window.MessagesShown().size(), 2u);
+    EXPECT_EQ(window.MessagesShown()[0].text, L"settings.json: permission denied");
+    EXPECT_EQ(window.MessagesShown()[1].text, L"The folder /no/such/folder cannot be opened.");
 }
 
 TEST_F(SettingsCommandsTest, CompareListsTheDifferencesInTheCommandLinesNamesAndUnits) {
