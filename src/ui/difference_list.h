@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/restore_rules.h"
+#include "core/restore_rules.h"
 #include "ui/dialog_host.h"
 
 namespace axistune {
