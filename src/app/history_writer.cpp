@@ -1,9 +1,9 @@
 #include "app/history_writer.h"
 
-#include <chrono>
 #include <deque>
 #include <utility>
 
+#include "app/bounded_thread_stop.h"
 #include "platform/event.h"
 #include "platform/lock.h"
 
@@ -120,20 +120,7 @@ bool HistoryWriter::Stop(uint32_t timeoutMs) {
     }
     shared_->wake.Set();
     // After this, `finished` never runs again: the thread checks `stopping` before each call.
-    const auto start = std::chrono::steady_clock::now();
-    if (shared_->callbackReturned.Wait(timeoutMs)) {
-        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - start);
-        const uint32_t left =
-            spent.count() >= timeoutMs ? 0 : timeoutMs - static_cast<uint32_t>(spent.count());
-        if (thread_->Join(left)) {
-            return true;
-        }
-    }
-    // Still inside a write. Its destructor would wait for it without a bound; the thread
-    // holds its own share of the state, so leaving it to end on its own is safe.
-    static_cast<void>(thread_.release());
-    return false;
+    return JoinOrLetGo(thread_, shared_->callbackReturned, timeoutMs);
 }
 
 std::string HistoryWriter::LastFailure() const {

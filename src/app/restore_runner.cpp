@@ -1,10 +1,10 @@
 #include "app/restore_runner.h"
 
 #include <atomic>
-#include <chrono>
 #include <deque>
 #include <utility>
 
+#include "app/bounded_thread_stop.h"
 #include "app/settings_file_of.h"
 #include "app/settings_history.h"
 #include "app/utc_time.h"
@@ -179,20 +179,7 @@ bool RestoreRunner::Stop(uint32_t timeoutMs) {
     }
     Cancel();
     // After this, `wake` never runs again: the thread checks `stopping` before each call.
-    const auto start = std::chrono::steady_clock::now();
-    if (shared_->wakeReturned.Wait(timeoutMs)) {
-        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - start);
-        const uint32_t left =
-            spent.count() >= timeoutMs ? 0 : timeoutMs - static_cast<uint32_t>(spent.count());
-        if (thread_->Join(left)) {
-            return true;
-        }
-    }
-    // Still inside a write or an exchange's bound. Its destructor would wait without a bound;
-    // the thread holds its own share of what it uses, so leaving it to end on its own is safe.
-    static_cast<void>(thread_.release());
-    return false;
+    return JoinOrLetGo(thread_, shared_->wakeReturned, timeoutMs);
 }
 
 }  // namespace axistune
