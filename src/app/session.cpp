@@ -30,7 +30,7 @@ const char* Session::Start() {
         client_ = std::make_shared<EngineClient>();
         TelescopeListener* second = client_.get();
         if (watcher_ != nullptr) {
-            watchedFanOut_ = std::make_unique<ListenerFanOut>(*client_, *watcher_);
+            watchedFanOut_ = std::make_unique<ListenerFanOut>(*watcher_, *client_);
             second = watchedFanOut_.get();
         }
         fanOut_ = std::make_unique<ListenerFanOut>(*model_, *second);

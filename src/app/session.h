@@ -35,9 +35,10 @@ class Session {
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Window sessions, before Start: `listener` hears every engine event after the mailbox and the
-    // client, and `observer` every settings change sent (a settings history). Both must outlive
-    // the engine's threads (Stop).
+    // Window sessions, before Start: `listener` hears every engine event after the mailbox and
+    // before the client, so that what it records is in place when a wait of the client ends;
+    // `observer` hears every settings change sent (a settings history). Both must outlive the
+    // engine's threads (Stop).
     void Watch(TelescopeListener& listener, SettingsChangeObserver& observer) {
         watcher_ = &listener;
         changeObserver_ = &observer;
@@ -84,7 +85,7 @@ class Session {
     std::shared_ptr<EngineClient> client_;
     TelescopeListener* watcher_ = nullptr;
     SettingsChangeObserver* changeObserver_ = nullptr;
-    std::unique_ptr<ListenerFanOut> watchedFanOut_;  // the client, then the watcher
+    std::unique_ptr<ListenerFanOut> watchedFanOut_;  // the watcher, then the client
     std::unique_ptr<ListenerFanOut> fanOut_;
     std::unique_ptr<TelescopeControl> engine_;
     OwnedWindow window_{nullptr, [](void*) {}};

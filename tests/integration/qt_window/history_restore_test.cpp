@@ -155,6 +155,11 @@ TEST(LinuxWindow, AChangeWipedByReloadDefaultsComesBackFromTheHistory) {
     EXPECT_FALSE(user.Report().isEmpty());
     EXPECT_EQ(int{sim.GetSettings().ra.maxSpeed}, 900) << user.Report().toStdString();
     EXPECT_EQ(sim.GetStoredSettings(), stored) << "a restore never stores";
+    // The restore's reconnects add no entries: its own keeps the settings before it.
+    EXPECT_EQ(QDir(QString::fromStdString(scratch + "/state/axistune/snapshots"))
+                  .entryList({"*-connected-*"})
+                  .size(),
+              1);
 }
 
 }  // namespace
