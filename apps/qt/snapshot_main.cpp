@@ -1,9 +1,11 @@
 // The quick start's headless driver: runs the Linux program, types the device into the port
 // box, presses Connect, waits for the expected status, saves a screenshot of the main window
-// (optionally in night mode) and closes the window.
+// (optionally in night mode) and closes the window. With --history it opens the settings
+// history through its command instead and saves that dialog.
 //
 //   axistune_qt_snapshot --port PATH --out FILE.png [--baud 9600|115200] [--expect TEXT]
-//                        [--night] [--timeout-ms N]
+//                        [--night] [--history] [--timeout-ms N]
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +21,7 @@
 #include "ui/description/resource_ids.h"
 #include "ui/qt/night_mode.h"
 #include "ui/qt/qt_dialog.h"
+#include "ui/settings_commands.h"
 
 namespace {
 
@@ -33,6 +36,7 @@ struct Options {
     std::string expect = "Connection established.";
     bool fastBaud = true;
     bool night = false;
+    bool history = false;
     int timeoutMs = 20000;
 };
 
@@ -42,6 +46,8 @@ bool Parse(int argc, char** argv, Options& options) {
         const bool hasValue = i + 1 < argc;
         if (arg == "--night") {
             options.night = true;
+        } else if (arg == "--history") {
+            options.history = true;
         } else if (arg == "--port" && hasValue) {
             options.port = argv[++i];
         } else if (arg == "--out" && hasValue) {
@@ -71,8 +77,13 @@ class Driver {
     explicit Driver(const Options& options) : options_(options) {}
 
     void Start(axistune::QtDialog& dialog) {
+        if (dialog.TemplateId() == IDD_SETTINGS_HISTORY) {
+            // After the dialog has filled its list and laid itself out.
+            QTimer::singleShot(kSettleMs, &dialog, [this, &dialog] { SaveHistory(dialog); });
+            return;
+        }
         if (dialog.TemplateId() != IDD_MAIN) {
-            return;  // no secondary dialog is opened by this driver
+            return;  // no other secondary dialog is opened by this driver
         }
         dialog_ = &dialog;
         static_cast<QComboBox*>(dialog.Control(IDC_PORT))
@@ -98,7 +109,40 @@ class Driver {
         }
     }
 
+    // Opens the history through its command; the window is closed once it is saved.
+    void OpenHistory() {
+        for (QAction* action : dialog_->actions()) {
+            if (action->data().toInt() == axistune::SettingsCommands::kHistory) {
+                action->trigger();
+                return;
+            }
+        }
+        std::fprintf(stderr, "the window offers no settings history\n");
+        dialog_->close();
+    }
+
+    void SaveHistory(axistune::QtDialog& history) {
+        result_ = Save(history) ? 0 : kNotAsExpected;
+        history.close();
+        dialog_->close();
+    }
+
+    bool Save(QWidget& window) const {
+        if (window.grab().save(QString::fromStdString(options_.out))) {
+            std::printf("screenshot: %s\n", options_.out.c_str());
+            std::fflush(stdout);
+            return true;
+        }
+        std::fprintf(stderr, "cannot write %s\n", options_.out.c_str());
+        return false;
+    }
+
     void Finish(bool asExpected) {
+        if (asExpected && options_.history) {
+            // Later: the command runs the history modally.
+            QTimer::singleShot(0, dialog_, [this] { OpenHistory(); });
+            return;
+        }
         if (options_.night) {
             // Through the key, as a user switches it.
             QKeyEvent press(QEvent::KeyPress, axistune::NightMode::kKey,
@@ -110,12 +154,7 @@ class Driver {
         std::printf(
             "firmware: %s\n",
             static_cast<QLineEdit*>(dialog_->Control(IDC_FIRMWARE))->text().toUtf8().constData());
-        if (dialog_->grab().save(QString::fromStdString(options_.out))) {
-            std::printf("screenshot: %s\n", options_.out.c_str());
-        } else {
-            std::fprintf(stderr, "cannot write %s\n", options_.out.c_str());
-            asExpected = false;
-        }
+        asExpected = Save(*dialog_) && asExpected;
         std::fflush(stdout);
         result_ = asExpected ? 0 : kNotAsExpected;
         dialog_->close();  // the close box
@@ -134,7 +173,7 @@ int main(int argc, char** argv) {
     if (!Parse(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: axistune_qt_snapshot --port PATH --out FILE.png [--baud 9600|115200] "
-                     "[--expect TEXT] [--night] [--timeout-ms N]\n");
+                     "[--expect TEXT] [--night] [--history] [--timeout-ms N]\n");
         return kUsage;
     }
     QApplication application(argc, argv);
