@@ -106,7 +106,7 @@ SettingsFile FromController(const ControllerSettings& settings) {
 bool LoadFile(const std::string& path, SettingsFile* file) {
     std::string text;
     std::string error;
-    if (!ReadSettingsText(path, &text, &error)) {
+    if (!ReadSmallFile(path, kSettingsFileLimit, &text, &error)) {
         Complain() << path << ": " << error << "; nothing was sent\n";
         return false;
     }
@@ -405,7 +405,7 @@ int RunRestore(ControllerClient& client, const CommonOptions& common,
         Complain() << options.file << ": " << error << "; nothing was sent\n";
         return kExitBadFile;
     }
-    if (!ReadSettingsText(order.name, &order.text, &error)) {
+    if (!ReadSmallFile(order.name, kSettingsFileLimit, &order.text, &error)) {
         Complain() << order.name << ": " << error << "; nothing was sent\n";
         return kExitBadFile;
     }

@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "app/controller_client.h"
-#include "file_io.h"
+#include "app/state_files.h"
 
 namespace axistune::cli {
 

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <set>
 #include <system_error>
-#include <utility>
 
+#include "app/file_access.h"
 #include "platform/process.h"
 
 namespace axistune {
@@ -23,6 +25,11 @@ std::string Environment(const char* name) {
 }
 
 std::atomic<uint32_t> gWriteNumber{0};
+
+// The temporaries of writes in progress. Created and renamed under the lock, so that a stop
+// that removes them and ends the process while holding it leaves none behind.
+std::mutex gPendingLock;
+std::set<std::string> gPending;
 
 }  // namespace
 
@@ -43,31 +50,47 @@ std::string DefaultSnapshotFolder() {
 #endif
 }
 
+void ExitRemovingTemporaries(int code) {
+    gPendingLock.lock();  // kept: no write may create or rename a temporary any more
+    for (const std::string& path : gPending) {
+        std::error_code ignored;
+        fs::remove(path, ignored);
+    }
+    std::_Exit(code);
+}
+
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error) {
     const fs::path target(path);
     fs::path temporary = target;
     temporary += "." + std::to_string(CurrentProcessId()) + "-" +
                  std::to_string(gWriteNumber.fetch_add(1)) + ".partial";
+    std::ofstream out;
     std::error_code ignored;
     {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        std::lock_guard<std::mutex> guard(gPendingLock);
+        // A leftover of a killed run, or anything else by that name, is never written through.
+        fs::remove(temporary, ignored);
+        out.open(temporary, std::ios::binary | std::ios::trunc);
         if (!out) {
             *error = "cannot create " + temporary.string() + ": " + std::strerror(errno);
             return false;
         }
-        out << text;
-        out.flush();
-        if (!out) {
-            *error = "cannot write " + temporary.string() + " (is the disk full?)";
-            out.close();
-            fs::remove(temporary, ignored);
-            return false;
-        }
+        gPending.insert(temporary.string());
+    }
+    out << text;
+    out.flush();
+    out.close();
+    std::lock_guard<std::mutex> guard(gPendingLock);
+    gPending.erase(temporary.string());
+    if (!out) {
+        *error = "cannot write " + temporary.string();
+        fs::remove(temporary, ignored);
+        return false;
     }
     std::error_code failure;
     fs::rename(temporary, target, failure);
     if (failure) {
-        *error = "cannot rename " + temporary.string() + " to " + path + ": " + failure.message();
+        *error = "cannot replace " + path + ": " + failure.message();
         fs::remove(temporary, ignored);
         return false;
     }
@@ -75,47 +98,22 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
 }
 
 bool ReadSmallFile(const std::string& path, uint64_t limit, std::string* text, std::string* error) {
-    std::error_code failure;
-    const fs::file_status status = fs::status(path, failure);
-    if (failure) {
-        *error = failure.message();
-        return false;
-    }
-    if (!fs::is_regular_file(status)) {
-        *error = "is not a regular file";
-        return false;
-    }
-    const uintmax_t size = fs::file_size(path, failure);
-    if (failure) {
-        *error = failure.message();
-        return false;
-    }
-    if (size > limit) {
-        *error = "is " + std::to_string(size) + " bytes, more than the " + std::to_string(limit) +
-                 " a settings file can be";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = std::string("cannot be opened: ") + std::strerror(errno);
-        return false;
-    }
-    std::string content;
-    content.reserve(static_cast<size_t>(size));
-    char buffer[4096];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        content.append(buffer, static_cast<size_t>(in.gcount()));
-        if (content.size() > limit) {
-            *error = "grew beyond " + std::to_string(limit) + " bytes while it was read";
+    const FileStatus status = StatusOf(path);
+    switch (status.kind) {
+        case FileKind::kRegular:
+            if (status.size > limit) {
+                *error = TooLargeReason(status.size, limit);
+                return false;
+            }
+            break;
+        case FileKind::kMissing:
+        case FileKind::kUnknown:
+            break;  // the open names the system's reason
+        default:
+            *error = NotRegularReason(status.kind);
             return false;
-        }
     }
-    if (in.bad()) {
-        *error = "cannot be read";
-        return false;
-    }
-    *text = std::move(content);
-    return true;
+    return ReadRegularFile(path, limit, text, error);
 }
 
 }  // namespace axistune

@@ -16,8 +16,14 @@ std::string DefaultSnapshotFolder();
 // the reason, naming the file.
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error);
 
-// Reads a regular file of at most `limit` bytes; a folder, FIFO or device is refused by its
-// type before it is opened, so that reading never blocks. False with the reason.
+// Ends the process with `code` at once, first removing the temporaries of writes in progress:
+// for a stop while the main thread is blocked. Any thread; no write starts or ends after it.
+[[noreturn]] void ExitRemovingTemporaries(int code);
+
+// Reads a regular file of at most `limit` bytes. A folder, FIFO or device (on Windows also a
+// reserved name such as NUL or COM1, or a \\.\ path) is refused by its type before it is
+// opened, so that reading never blocks, and the opened file is checked again. False with the
+// reason, to follow "PATH: ".
 bool ReadSmallFile(const std::string& path, uint64_t limit, std::string* text, std::string* error);
 
 }  // namespace axistune

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace axistune::cli {
+namespace axistune {
 
 // What a path names, found from the file system's status before anything opens it, so that a
 // FIFO never blocks the program and a device is never opened by mistake.
@@ -44,4 +44,4 @@ bool IsReservedDeviceName(const std::string& path);
 bool ReadRegularFile(const std::string& path, uint64_t limit, std::string* text,
                      std::string* error);
 
-}  // namespace axistune::cli
+}  // namespace axistune

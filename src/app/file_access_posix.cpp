@@ -1,3 +1,6 @@
+// The POSIX half of file_access.h; app's sources are one list for every OS.
+#ifndef _WIN32
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -5,9 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "file_access.h"
+#include "app/file_access.h"
 
-namespace axistune::cli {
+namespace axistune {
 
 namespace {
 
@@ -99,4 +102,6 @@ bool ReadRegularFile(const std::string& path, uint64_t limit, std::string* text,
     return ok;
 }
 
-}  // namespace axistune::cli
+}  // namespace axistune
+
+#endif

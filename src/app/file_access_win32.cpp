@@ -1,8 +1,11 @@
+// The Windows half of file_access.h; app's sources are one list for every OS.
+#ifdef _WIN32
+
 #include <windows.h>
 
-#include "file_access.h"
+#include "app/file_access.h"
 
-namespace axistune::cli {
+namespace axistune {
 
 namespace {
 
@@ -119,4 +122,6 @@ bool ReadRegularFile(const std::string& path, uint64_t limit, std::string* text,
     return ok;
 }
 
-}  // namespace axistune::cli
+}  // namespace axistune
+
+#endif

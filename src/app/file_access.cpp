@@ -1,9 +1,9 @@
+#include "app/file_access.h"
+
 #include <algorithm>
 #include <cctype>
 
-#include "file_access.h"
-
-namespace axistune::cli {
+namespace axistune {
 
 const char* DescribeKind(FileKind kind) {
     switch (kind) {
@@ -63,4 +63,4 @@ bool IsReservedDeviceName(const std::string& path) {
            number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3";
 }
 
-}  // namespace axistune::cli
+}  // namespace axistune
