@@ -32,6 +32,7 @@ constexpr int kOldFirmware = 8;   // old-firmware
 constexpr int kIncompatible = 9;  // incompatible
 constexpr int kOldVersion = 10;   // old-version (short version reply)
 constexpr int kSilent = 11;       // dx5 --no-reply
+constexpr int kHistory = 12;      // dx5: the settings history's restore
 }  // namespace port
 
 constexpr char kEstablished[] = "Connection established.";

@@ -34,6 +34,7 @@ controllers="
 9 incompatible
 10 old-version
 11 dx5 --no-reply
+12 dx5
 "
 
 if [ ! -x "$dxsim" ]; then
