@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace axistune {
 
@@ -37,6 +38,18 @@ std::string NotRegularReason(FileKind kind) {
 std::string TooLargeReason(uint64_t size, uint64_t limit) {
     return "is " + std::to_string(size) + " bytes; a settings file is a few kilobytes, and more " +
            "than " + std::to_string(limit) + " bytes is refused";
+}
+
+bool AcceptRead(bool ok, std::string content, uint64_t limit, std::string* text,
+                std::string* error) {
+    if (ok && content.size() > limit) {
+        *error = TooLargeReason(content.size(), limit);
+        return false;
+    }
+    if (ok) {
+        *text = std::move(content);
+    }
+    return ok;
 }
 
 bool IsReservedDeviceName(const std::string& path) {

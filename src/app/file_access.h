@@ -44,4 +44,9 @@ bool IsReservedDeviceName(const std::string& path);
 bool ReadRegularFile(const std::string& path, uint64_t limit, std::string* text,
                      std::string* error);
 
+// The end of ReadRegularFile, once the file is closed: the content read when `ok`, unless the
+// file grew beyond `limit` after its size was checked.
+bool AcceptRead(bool ok, std::string content, uint64_t limit, std::string* text,
+                std::string* error);
+
 }  // namespace axistune

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "app/file_access.h"
 
@@ -91,15 +92,7 @@ bool ReadRegularFile(const std::string& path, uint64_t limit, std::string* text,
         }
     }
     close(fd);
-    if (ok && content.size() > limit) {
-        // The file grew after its size was checked.
-        ok = false;
-        *error = TooLargeReason(content.size(), limit);
-    }
-    if (ok) {
-        *text = std::move(content);
-    }
-    return ok;
+    return AcceptRead(ok, std::move(content), limit, text, error);
 }
 
 }  // namespace axistune

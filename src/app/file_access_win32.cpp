@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "app/file_access.h"
 
 namespace axistune {
@@ -112,14 +114,7 @@ bool ReadRegularFile(const std::string& path, uint64_t limit, std::string* text,
         }
     }
     CloseHandle(file);
-    if (ok && content.size() > limit) {
-        ok = false;
-        *error = TooLargeReason(content.size(), limit);
-    }
-    if (ok) {
-        *text = std::move(content);
-    }
-    return ok;
+    return AcceptRead(ok, std::move(content), limit, text, error);
 }
 
 }  // namespace axistune
