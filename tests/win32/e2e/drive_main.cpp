@@ -6,6 +6,9 @@
 //       "Connect" and waits until the status line shows "Connection established." or an error.
 //       Prints every status seen and the window's texts. Exit 0 when connected, 3 when the
 //       window shows an error, 1 when no window or no result came in time.
+//   axistune_drive history [--timeout-ms MS]
+//       Opens the settings history through the system menu's command and selects its newest
+//       entry (for a screenshot). Exit 0 once it shows, else 1.
 //   axistune_drive close [--timeout-ms MS]
 //       Presses the main window's close box and waits until the window is gone (exit 0, else 1).
 #include <windows.h>
@@ -56,7 +59,8 @@ bool Parse(int argc, char** argv, Options* o) {
             return false;
         }
     }
-    return (o->command == "connect" || o->command == "close") && o->port >= 1 && o->port <= 256;
+    return (o->command == "connect" || o->command == "history" || o->command == "close") &&
+           o->port >= 1 && o->port <= 256;
 }
 
 void PrintTexts(const e2e::Window& w) {
@@ -96,6 +100,23 @@ int Connect(const e2e::Window& w, const Options& o) {
     return kFailed;
 }
 
+int History(const e2e::Window& w, const Options& o) {
+    constexpr WPARAM kHistoryCommand = 0x0130;
+    constexpr int kHistoryList = 100;
+    if (!w.Post(WM_SYSCOMMAND, kHistoryCommand, 0)) {
+        return kFailed;
+    }
+    const e2e::Window history(e2e::WaitForTopLevel(0, "Settings history", o.timeoutMs));
+    if (!history.Exists() ||
+        !e2e::Window::SendTo(history.Item(kHistoryList), WM_KEYDOWN, VK_HOME, 0)) {
+        fprintf(stderr, "axistune_drive: no settings history within %u ms\n", o.timeoutMs);
+        return kFailed;
+    }
+    printf("settings history open\n");
+    fflush(stdout);
+    return 0;
+}
+
 int Close(const e2e::Window& w, const Options& o) {
     if (!w.Post(WM_SYSCOMMAND, SC_CLOSE, 0)) {
         return kFailed;
@@ -115,6 +136,7 @@ int main(int argc, char** argv) {
         fprintf(stderr,
                 "usage: axistune_drive connect [--port N] [--baud 115200|9600] "
                 "[--timeout-ms MS]\n"
+                "       axistune_drive history [--timeout-ms MS]\n"
                 "       axistune_drive close [--timeout-ms MS]\n");
         return kUsage;
     }
@@ -123,6 +145,9 @@ int main(int argc, char** argv) {
         fprintf(stderr, "axistune_drive: no window \"%s\" within %u ms\n", e2e::kMainTitle,
                 o.timeoutMs);
         return kFailed;
+    }
+    if (o.command == "history") {
+        return History(w, o);
     }
     return o.command == "connect" ? Connect(w, o) : Close(w, o);
 }
