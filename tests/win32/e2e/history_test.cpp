@@ -28,12 +28,31 @@ bool HasEntry(const std::wstring& folder, const wchar_t* pattern) {
     return true;
 }
 
+// Points %LOCALAPPDATA% of the programs this test starts at `folder`; later tests get it back.
+class LocalAppData {
+  public:
+    explicit LocalAppData(const std::wstring& folder) {
+        wchar_t old[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", old, MAX_PATH);
+        had_ = length > 0 && length < MAX_PATH;
+        old_ = old;
+        set_ = SetEnvironmentVariableW(L"LOCALAPPDATA", folder.c_str()) != FALSE;
+    }
+    ~LocalAppData() { SetEnvironmentVariableW(L"LOCALAPPDATA", had_ ? old_.c_str() : nullptr); }
+    bool Set() const { return set_; }
+
+  private:
+    bool had_ = false, set_ = false;
+    std::wstring old_;
+};
+
 TEST_F(E2eTest, AChangeWipedByReloadDefaultsComesBackFromTheHistory) {
     // A history of this run's own, where the program looks for %LOCALAPPDATA%.
     const std::wstring appData =
         WindowsPath(EnvText("AXISTUNE_E2E_WORK") + "/appdata-" + std::to_string(GetTickCount64()));
     ASSERT_TRUE(CreateDirectoryW(appData.c_str(), nullptr));
-    ASSERT_TRUE(SetEnvironmentVariableW(L"LOCALAPPDATA", appData.c_str()));
+    const LocalAppData localAppData(appData);
+    ASSERT_TRUE(localAppData.Set());
     ASSERT_NO_FATAL_FAILURE(LaunchAndConnect(port::kHistory));
 
     ASSERT_EQ(FramesOf(
