@@ -137,8 +137,8 @@ void SettingsKeeper::Connecting(uint8_t port, uint32_t baudRate) {
 
 void SettingsKeeper::OnSettings(const ControllerSettings* settings, int32_t kind) {
     held_.OnSettingsRead(settings);
-    const bool connected = kind == kSettingsConnected || kind == kSettingsOldController;
-    if (settings != nullptr && connected && !runner_.Running()) {
+    // A controller the window refuses (too old a firmware) is no connection to keep.
+    if (settings != nullptr && kind == kSettingsConnected && !runner_.Running()) {
         Submit(HistoryReason::kConnected, *settings);
     }
 }
@@ -178,13 +178,15 @@ bool SettingsKeeper::Examine(const std::string& path, SettingsFile* file,
 }
 
 bool SettingsKeeper::Backup(const std::string& path, std::string* message) {
-    ControllerSettings settings;
-    if (!HeldNow(&settings)) {
-        *message = "nothing has been read from the controller yet";
+    const HeldSettings::Snapshot now = held_.Now();
+    if (now.state != HeldSettings::State::kCurrent) {
+        *message = now.state == HeldSettings::State::kUnknown
+                       ? "nothing has been read from the controller yet"
+                       : "the controller's settings are being read again after the reload";
         return false;
     }
     return WriteFileAtomically(
-        path, WriteSettingsFile(SettingsFileOf(settings, IsoUtc(UtcNowSeconds()))), message);
+        path, WriteSettingsFile(SettingsFileOf(now.settings, IsoUtc(UtcNowSeconds()))), message);
 }
 
 KeptHistory SettingsKeeper::History() const {
