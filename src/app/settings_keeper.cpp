@@ -3,10 +3,10 @@
 #include <utility>
 
 #include "app/history_switch.h"
-#include "app/restore_rules.h"
 #include "app/settings_file_of.h"
 #include "app/state_files.h"
 #include "app/utc_time.h"
+#include "core/restore_rules.h"
 #include "core/status_codes.h"
 
 namespace axistune {
