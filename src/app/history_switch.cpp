@@ -1,10 +1,8 @@
 #include "app/history_switch.h"
 
 #include <filesystem>
-#include <sstream>
-#include <system_error>
 
-#include "app/state_files.h"
+#include "app/switch_file.h"
 
 namespace axistune {
 
@@ -12,16 +10,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint64_t kSwitchFileLimit = 4096;
 constexpr const char* kKey = "automatic";
-
-std::string Trimmed(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 }  // namespace
 
@@ -34,40 +23,15 @@ std::string HistorySwitchPath(const std::string& snapshotFolder) {
 }
 
 bool ReadHistorySwitch(const std::string& path) {
-    std::string text;
-    std::string ignored;
-    if (!ReadSmallFile(path, kSwitchFileLimit, &text, &ignored)) {
-        return true;
-    }
-    std::istringstream lines(text);
-    std::string line;
-    bool automatic = true;
-    while (std::getline(lines, line)) {
-        const size_t equals = line.find('=');
-        if (Trimmed(line).rfind('#', 0) == 0 || equals == std::string::npos ||
-            Trimmed(line.substr(0, equals)) != kKey) {
-            continue;
-        }
-        automatic = Trimmed(line.substr(equals + 1)) != "off";
-    }
-    return automatic;
+    return ReadSwitchFile(path, kKey, true);
 }
 
 bool WriteHistorySwitch(const std::string& path, bool automatic, std::string* error) {
-    const fs::path folder = fs::path(path).parent_path();
-    std::error_code failure;
-    if (!folder.empty()) {
-        fs::create_directories(folder, failure);
-    }
-    if (failure) {
-        *error = "cannot create the folder " + folder.string() + ": " + failure.message();
-        return false;
-    }
-    const std::string text =
+    return WriteSwitchFile(
+        path,
         "# AxisTune's settings history. With \"automatic = off\" the windows take no entries on\n"
-        "# their own; a restore from the window still keeps the settings it replaces.\n" +
-        std::string(kKey) + " = " + (automatic ? "on" : "off") + "\n";
-    return WriteFileAtomically(path, text, error);
+        "# their own; a restore from the window still keeps the settings it replaces.\n",
+        kKey, automatic, error);
 }
 
 }  // namespace axistune
