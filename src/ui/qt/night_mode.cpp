@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "ui/night_palette.h"
+
 namespace axistune {
 
 NightMode::NightMode(QApplication& application)
@@ -22,13 +24,21 @@ void NightMode::Switch(bool on) {
     QApplication::setPalette(on ? Palette() : dayPalette_);
 }
 
+namespace {
+
+QColor Colour(const NightColour& colour) {
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
+}  // namespace
+
 QPalette NightMode::Palette() {
-    const QColor black(0, 0, 0);
-    const QColor ground(24, 0, 0);  // edits, lists, buttons: barely lighter than the window
-    const QColor button(40, 0, 0);
-    const QColor text(220, 30, 30);
-    const QColor dim(110, 16, 16);  // disabled text
-    const QColor edge(70, 8, 8);
+    const QColor black = Colour(night::kWindow);
+    const QColor ground = Colour(night::kField);
+    const QColor button = Colour(night::kButton);
+    const QColor text = Colour(night::kText);
+    const QColor dim = Colour(night::kDisabledText);
+    const QColor edge = Colour(night::kEdge);
     QPalette palette;
     for (const QPalette::ColorGroup group :
          {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -39,11 +49,11 @@ QPalette NightMode::Palette() {
         palette.setColor(group, QPalette::Text, text);
         palette.setColor(group, QPalette::Button, button);
         palette.setColor(group, QPalette::ButtonText, text);
-        palette.setColor(group, QPalette::BrightText, QColor(255, 60, 60));
-        palette.setColor(group, QPalette::Highlight, QColor(120, 0, 0));
-        palette.setColor(group, QPalette::HighlightedText, QColor(255, 80, 80));
-        palette.setColor(group, QPalette::Link, QColor(255, 70, 70));
-        palette.setColor(group, QPalette::LinkVisited, QColor(190, 40, 40));
+        palette.setColor(group, QPalette::BrightText, Colour(night::kBrightText));
+        palette.setColor(group, QPalette::Highlight, Colour(night::kHighlight));
+        palette.setColor(group, QPalette::HighlightedText, Colour(night::kHighlightedText));
+        palette.setColor(group, QPalette::Link, Colour(night::kLink));
+        palette.setColor(group, QPalette::LinkVisited, Colour(night::kLinkVisited));
         palette.setColor(group, QPalette::ToolTipBase, black);
         palette.setColor(group, QPalette::ToolTipText, text);
         palette.setColor(group, QPalette::PlaceholderText, dim);
@@ -59,9 +69,9 @@ QPalette NightMode::Palette() {
     for (const QPalette::ColorGroup group :
          {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Light, edge);
-        palette.setColor(group, QPalette::Midlight, QColor(55, 4, 4));
-        palette.setColor(group, QPalette::Mid, QColor(45, 2, 2));
-        palette.setColor(group, QPalette::Dark, QColor(20, 0, 0));
+        palette.setColor(group, QPalette::Midlight, Colour(night::kMidlight));
+        palette.setColor(group, QPalette::Mid, Colour(night::kMid));
+        palette.setColor(group, QPalette::Dark, Colour(night::kDark));
         palette.setColor(group, QPalette::Shadow, black);
     }
     return palette;
