@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/night_mode_choice.h"
 #include "app/session.h"
 #include "app/settings_keeper.h"
 #include "core/port_catalogue.h"
@@ -46,12 +48,36 @@ std::string OpenFailureStatus(const PortOpenReport& report) {
     return status;
 }
 
+// Keeps each switch in the user's choice file. A choice that cannot be kept is said once, on
+// stderr and in a message box in the mode just chosen, opened rather than run so that the key
+// that switched returns at once; no warning icon, whose yellow would dazzle at night. The
+// window goes on in the mode chosen.
+NightMode::SwitchReport KeepNightModeChoice(const std::string& path) {
+    return [path, told = false](bool on) mutable {
+        std::string error;
+        if (WriteNightModeChoice(path, on, &error) || told) {
+            return;
+        }
+        told = true;
+        std::fprintf(stderr, "axistune: night mode is not remembered: %s\n", error.c_str());
+        auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("AxisTune"),
+                                    QStringLiteral("Night mode will not be remembered for the "
+                                                   "next start:\n") +
+                                        QString::fromStdString(error),
+                                    QMessageBox::Ok, QApplication::activeWindow());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    };
+}
+
 }  // namespace
 
 int RunLinuxProgram(QApplication& application,
-                    const std::function<void(QtDialog& dialog)>& whenOpened) {
-    // Every setting lives in the controller, night mode in the session; the settings history
-    // keeps copies under $XDG_STATE_HOME/axistune/snapshots.
+                    const std::function<void(QtDialog& dialog)>& whenOpened,
+                    NightModeMemory nightMode) {
+    // Every setting lives in the controller; the settings history keeps copies under
+    // $XDG_STATE_HOME/axistune/snapshots, and the night-mode choice is the user's own
+    // ($XDG_CONFIG_HOME/axistune/night-mode.conf).
     PortCatalogue catalogue;
     // Outlives the session: the engine's worker reports to it until the session has stopped.
     auto keeper = std::make_unique<SettingsKeeper>(DefaultSnapshotFolder(), &catalogue);
@@ -70,7 +96,11 @@ int RunLinuxProgram(QApplication& application,
     if (whenOpened) {
         module.WhenOpened(whenOpened);
     }
-    NightMode night(application);
+    // Before the window shows, so that it opens in the mode it was left in.
+    const bool remember = nightMode == NightModeMemory::kUsersChoice;
+    const std::string choice = remember ? NightModeChoicePath() : std::string();
+    NightMode night(application, remember && ReadNightModeChoice(choice),
+                    remember ? KeepNightModeChoice(choice) : NightMode::SwitchReport());
 
     DlgConfig& dialog =
         session.ConnectWindow(std::make_unique<DlgConfig>(module, engine, session.Model(), &ports));

@@ -1,7 +1,7 @@
 // The quick start's headless driver: runs the Linux program, types the device into the port
 // box, presses Connect, waits for the expected status, saves a screenshot of the main window
-// (optionally in night mode) and closes the window. With --history it opens the settings
-// history through its command instead and saves that dialog.
+// (optionally in night mode, whatever the user's own choice) and closes the window. With --history
+// it opens the settings history through its command instead and saves that dialog.
 //
 //   axistune_qt_snapshot --port PATH --out FILE.png [--baud 9600|115200] [--expect TEXT]
 //                        [--night] [--history] [--timeout-ms N]
@@ -179,6 +179,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     Driver driver(options);
     const int exitCode = axistune::RunLinuxProgram(
-        application, [&driver](axistune::QtDialog& dialog) { driver.Start(dialog); });
+        application, [&driver](axistune::QtDialog& dialog) { driver.Start(dialog); },
+        axistune::NightModeMemory::kNone);
     return exitCode != 0 ? exitCode : driver.Result();
 }

@@ -38,6 +38,36 @@ void BitmapButton::Refresh() {
     setIconSize(pixmap.deviceIndependentSize().toSize());
 }
 
+ReadOnlyBackground::ReadOnlyBackground(QWidget* edit) : QObject(edit) {
+    Follow(edit);
+    edit->installEventFilter(this);
+}
+
+bool ReadOnlyBackground::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        Follow(static_cast<QWidget*>(watched));
+    }
+    return false;
+}
+
+// Only the editable background is the edit's own; the window colour still comes from the
+// application, so a new palette brings a new one, and this follows it. Setting the same
+// colour again changes nothing, which ends the palette change this causes.
+void ReadOnlyBackground::Follow(QWidget* edit) {
+    const QPalette current = edit->palette();
+    QPalette own;
+    bool differs = false;
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QBrush& window = current.brush(group, QPalette::Window);
+        differs = differs || current.brush(group, QPalette::Base) != window;
+        own.setBrush(group, QPalette::Base, window);
+    }
+    if (differs) {
+        edit->setPalette(own);
+    }
+}
+
 void ReloadingComboBox::Reload() {
     if (!source_) {
         return;

@@ -46,6 +46,19 @@ class BitmapButton : public QPushButton {
     ArrowImage arrow_;
 };
 
+// Paints an edit the user cannot type into on the window's background instead of the editable
+// one, as Windows paints a read-only edit, in whichever palette the application has now.
+class ReadOnlyBackground : public QObject {
+  public:
+    explicit ReadOnlyBackground(QWidget* edit);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    static void Follow(QWidget* edit);
+};
+
 // A combo box whose rows can be read again from a source each time its list is opened.
 class ReloadingComboBox : public QComboBox {
   public:

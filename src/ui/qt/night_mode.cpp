@@ -2,21 +2,36 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <utility>
 
 #include "ui/night_palette.h"
 
 namespace axistune {
 
-NightMode::NightMode(QApplication& application)
-    : application_(application), dayPalette_(QApplication::palette()) {
+NightMode::NightMode(QApplication& application, bool startOn, SwitchReport whenSwitched)
+    : application_(application),
+      dayPalette_(QApplication::palette()),
+      whenSwitched_(std::move(whenSwitched)) {
+    Apply(startOn);
     application_.installEventFilter(this);
 }
 
 NightMode::~NightMode() {
     application_.removeEventFilter(this);
+    Apply(false);
 }
 
 void NightMode::Switch(bool on) {
+    if (on == on_) {
+        return;
+    }
+    Apply(on);
+    if (whenSwitched_) {
+        whenSwitched_(on);
+    }
+}
+
+void NightMode::Apply(bool on) {
     if (on == on_) {
         return;
     }

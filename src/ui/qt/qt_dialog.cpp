@@ -192,7 +192,10 @@ QWidget* QtDialog::Create(const ControlTemplate& control) {
         }
         case ControlKind::kEdit: {
             auto* edit = new QLineEdit(text, this);
-            edit->setReadOnly((control.options & kReadOnly) != 0);
+            if ((control.options & kReadOnly) != 0) {
+                edit->setReadOnly(true);
+                new ReadOnlyBackground(edit);
+            }
             return edit;
         }
         case ControlKind::kDropDownList: {
@@ -209,6 +212,7 @@ QWidget* QtDialog::Create(const ControlTemplate& control) {
         case ControlKind::kMultiLineText: {
             auto* text = new QPlainTextEdit(this);
             text->setReadOnly(true);
+            new ReadOnlyBackground(text);
             text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             text->setTabChangesFocus(true);
             return text;

@@ -1,5 +1,5 @@
-// The Linux program, offscreen, against the simulated controller: a change that Reload defaults
-// wiped comes back from the settings history in the clicks a user makes.
+// The Linux program, offscreen: a change that Reload defaults wiped comes back from the settings
+// history (against the simulated controller), and the night mode it was left in is kept.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -17,10 +17,12 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/night_mode_choice.h"
 #include "front_end.h"
 #include "sim/commands.h"
 #include "sim/pty_server.h"
 #include "ui/description/resource_ids.h"
+#include "ui/qt/night_mode.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/settings_commands.h"
 
@@ -160,6 +162,34 @@ TEST(LinuxWindow, AChangeWipedByReloadDefaultsComesBackFromTheHistory) {
                   .entryList({"*-connected-*"})
                   .size(),
               1);
+}
+
+TEST(LinuxWindow, OpensInTheNightModeItWasLeftIn) {
+    const std::string scratch = "/tmp/axistune-qt-night-" + std::to_string(::getpid());
+    ::setenv("XDG_CONFIG_HOME", (scratch + "/config").c_str(), 1);
+    std::string error;
+    ASSERT_TRUE(WriteNightModeChoice(NightModeChoicePath(), true, &error)) << error;
+    int argc = 1;
+    char name[] = "axistune";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    // Each run opens in what the one before left, then Ctrl+N switches it and the window closes.
+    bool openedOn = false;
+    const auto switchAndClose = [&openedOn](QtDialog& dialog) {
+        openedOn = dialog.palette().color(QPalette::Window) ==
+                   NightMode::Palette().color(QPalette::Window);
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            QKeyEvent key(QEvent::KeyPress, NightMode::kKey, NightMode::kModifier);
+            QApplication::sendEvent(&dialog, &key);
+            dialog.close();
+        });
+    };
+    for (const bool on : {true, false}) {
+        EXPECT_EQ(RunLinuxProgram(application, switchAndClose), 0);
+        EXPECT_EQ(openedOn, on);
+        EXPECT_EQ(ReadNightModeChoice(NightModeChoicePath()), !on);
+    }
+    std::filesystem::remove_all(scratch);
 }
 
 }  // namespace

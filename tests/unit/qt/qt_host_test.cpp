@@ -164,6 +164,34 @@ TEST(QtHost, NightModeKeyTurnsEveryColourRedOrBlackAndBack) {
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), day.color(QPalette::Window));
 }
 
+// An empty box as painted: read-only ones on the window's background, in either palette.
+TEST(QtHost, ReadOnlyEditsShowTheWindowBackgroundInEitherPalette) {
+    QtDialogModule module;
+    NightMode night(*qApp);
+    ProbeLogic probes[3];
+    OpenDialog main(module, IDD_MAIN, probes[0]), gear(module, IDD_GEAR_RATIO, probes[1]),
+        report(module, IDD_RESTORE_RESULT, probes[2]);
+    const struct {
+        QtDialog& dialog;
+        int control;
+        bool readOnly;
+    } cases[] = {{*main, IDC_STATUS, true},        {*main, IDC_FIRMWARE, true},
+                 {*main, IDC_RA_GEAR, true},       {*main, IDC_DEC_GEAR, true},
+                 {*main, IDC_RA_MAX_SPEED, false}, {*gear, IDC_GEAR_RA, false},
+                 {*gear, IDC_GEAR_DEC, false},     {*report, IDC_RESTORE_REPORT, true}};
+    for (const bool on : {false, true, false}) {
+        night.Switch(on);
+        QCoreApplication::processEvents();
+        for (const auto& c : cases) {
+            QWidget* edit = c.dialog.Control(c.control);
+            const QColor shown = edit->grab().toImage().pixelColor(edit->rect().center());
+            SCOPED_TRACE(std::string(on ? "night " : "day ") + std::to_string(c.control));
+            EXPECT_EQ(shown == c.dialog.palette().color(QPalette::Window), c.readOnly)
+                << shown.name().toStdString();
+        }
+    }
+}
+
 TEST(QtHost, ArrowsStaySharpAtAnyPixelRatio) {
     for (const double ratio : {1.0, 1.5, 2.0}) {
         const QImage image = LoadArrow(IDB_ARROW_UP)
