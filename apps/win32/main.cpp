@@ -5,10 +5,14 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 
+#include "app/night_mode_choice.h"
 #include "app/session.h"
 #include "app/settings_keeper.h"
 #include "ui/dlg_config.h"
+#include "ui/win32/night_mode.h"
+#include "ui/win32/utf8.h"
 #include "ui/win32/win32_dialog.h"
 
 using namespace axistune;
@@ -21,11 +25,29 @@ void ShowStartError(const char* text) {
     MessageBoxA(nullptr, text, "AxisTune", MB_OK | MB_ICONERROR);
 }
 
+// Night mode as the user left it, and each switch remembered for the next start. A choice that
+// cannot be stored is said once per run, in a message box (which keeps the system's colours);
+// the window goes on in the chosen mode.
+void RememberNightMode() {
+    const std::string path = NightModeChoicePath();
+    win32_night::Switch(ReadNightModeChoice(path));
+    win32_night::SetListener([path, told = false](bool on) mutable {
+        std::string error;
+        if (WriteNightModeChoice(path, on, &error) || told) {
+            return;
+        }
+        told = true;
+        const std::wstring text =
+            L"Night mode could not be remembered for the next start:\n" + WideFromUtf8(error);
+        MessageBoxW(GetActiveWindow(), text.c_str(), L"AxisTune", MB_OK | MB_ICONWARNING);
+    });
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // No command line, no registry: every setting lives in the controller; the settings history
-    // keeps copies under %LOCALAPPDATA%\AxisTune\snapshots.
+    // keeps copies under %LOCALAPPDATA%\AxisTune\snapshots, night-mode.conf the night mode.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     if (!InitCommonControlsEx(&controls)) {
         MessageBoxW(nullptr, L"Init Common Controls failed", L"Error", MB_OK);
@@ -33,6 +55,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
 
     Win32DialogModule module(instance);
+    module.OfferNightModeItem();
+    RememberNightMode();  // before the main window shows
     // Outlives the session: the engine's worker reports to it until the session has stopped.
     auto keeper = std::make_unique<SettingsKeeper>();
     Session session;

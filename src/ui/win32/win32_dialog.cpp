@@ -8,6 +8,8 @@
 
 #include "ui/description/dialog_templates.h"
 #include "ui/description/resource_ids.h"
+#include "ui/win32/night_colours.h"
+#include "ui/win32/night_mode.h"
 #include "ui/win32/shell_dialogs.h"
 #include "ui/win32/system_menu_commands.h"
 
@@ -141,7 +143,11 @@ class Win32Dialog : public DialogHost {
     }
     bool ShowMessage(MessageKind kind, const wchar_t* text) override;
     bool SetMenuCommands(const MenuCommand* commands, size_t count) override {
-        return menuCommands_.Declare(window_, commands, count);
+        const bool declared = menuCommands_.Declare(window_, commands, count);
+        if (declared && OffersNightModeItem()) {
+            win32_night::AddMenuItem(window_);  // Declare rebuilt the menu
+        }
+        return declared;
     }
     void EnableMenuCommand(int id, bool enabled) override { menuCommands_.Enable(id, enabled); }
     void Post(uintptr_t wParam, intptr_t lParam) override {
@@ -165,6 +171,9 @@ class Win32Dialog : public DialogHost {
         Win32Dialog& dialog_;
     };
 
+    bool IsMainWindow() const { return GetWindow(window_, GW_OWNER) == nullptr; }
+    bool OffersNightModeItem() const { return module_.OffersNightModeItem() && IsMainWindow(); }
+    INT_PTR LinkColours(HDC context) const;
     static LRESULT CALLBACK LinkProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Initialise(HWND window);
     void SetWindowIcons();
@@ -203,6 +212,7 @@ void Win32Dialog::SetButtonBitmap(int id, int bitmapResourceId) {
     }
     gdiObjects_.push_back(static_cast<HGDIOBJ>(bitmap));
     SendDlgItemMessageW(window_, id, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    win32_night::AddButtonBitmap(window_, GetDlgItem(window_, id), static_cast<HBITMAP>(bitmap));
 }
 
 void Win32Dialog::SetItemFont(int id, const FontChange& change) {
@@ -254,6 +264,17 @@ LRESULT CALLBACK Win32Dialog::LinkProcedure(HWND control, UINT message, WPARAM w
         SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     }
     return CallWindowProcW(previous, control, message, wParam, lParam);
+}
+
+// Blue by day, red at night like everything else.
+INT_PTR Win32Dialog::LinkColours(HDC context) const {
+    SetBkMode(context, TRANSPARENT);
+    if (win32_night::On()) {
+        SetTextColor(context, RgbOf(night::kLink));
+        return reinterpret_cast<INT_PTR>(NightBrush(RgbOf(night::kWindow)));
+    }
+    SetTextColor(context, GetSysColor(COLOR_HOTLIGHT));
+    return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
 }
 
 bool Win32Dialog::IsListView(int id) const {
@@ -424,11 +445,18 @@ void Win32Dialog::SetWindowIcons() {
 INT_PTR Win32Dialog::Initialise(HWND window) {
     window_ = window;
     SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(this));
-    if (GetWindow(window, GW_OWNER) == nullptr) {
+    if (IsMainWindow()) {
         SetWindowIcons();  // the main window shows the program's icon
     }
     PrepareListViews();
-    return logic_.OnInit(*this);
+    win32_night::Attach(window);
+    const INT_PTR result = logic_.OnInit(*this);
+    if (OffersNightModeItem() &&
+        GetMenuState(GetSystemMenu(window, FALSE), win32_night::kMenuCommand, MF_BYCOMMAND) ==
+            static_cast<UINT>(-1)) {
+        win32_night::AddMenuItem(window);
+    }
+    return result;
 }
 
 INT_PTR CALLBACK Win32Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -450,14 +478,24 @@ INT_PTR CALLBACK Win32Dialog::Procedure(HWND window, UINT message, WPARAM wParam
         }
         case WM_USER:
             return dialog->logic_.OnUser(wParam, lParam);
-        case WM_NOTIFY:
+        case WM_NOTIFY: {
+            LRESULT drawn = 0;
+            if (win32_night::CustomDraw(window, *reinterpret_cast<const NMHDR*>(lParam), &drawn)) {
+                SetWindowLongPtrW(window, DWLP_MSGRESULT, drawn);
+                return TRUE;
+            }
             return dialog->Notify(*reinterpret_cast<const NMHDR*>(lParam));
+        }
         case kListSelectionCleared:
             if (dialog->ListGetSelection(static_cast<int>(wParam)) == kListNoSelection) {
                 return dialog->logic_.OnCommand(static_cast<int>(wParam), kLvnItemChanged);
             }
             return TRUE;
         case WM_SYSCOMMAND: {
+            if ((wParam & 0xFFF0) == win32_night::kMenuCommand && dialog->OffersNightModeItem()) {
+                win32_night::Switch(!win32_night::On());
+                return TRUE;
+            }
             // The system's own commands go on to the dialog manager.
             const int command = dialog->menuCommands_.EnabledCommand(wParam);
             if (command == 0) {
@@ -468,15 +506,20 @@ INT_PTR CALLBACK Win32Dialog::Procedure(HWND window, UINT message, WPARAM wParam
         }
         case WM_CLOSE:
             return dialog->logic_.OnClose();
+        case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN: {
             if (dialog->link_ != nullptr && reinterpret_cast<HWND>(lParam) == dialog->link_) {
-                HDC context = reinterpret_cast<HDC>(wParam);
-                SetTextColor(context, GetSysColor(COLOR_HOTLIGHT));
-                SetBkMode(context, TRANSPARENT);
-                return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+                return dialog->LinkColours(reinterpret_cast<HDC>(wParam));
             }
-            return FALSE;
+            INT_PTR brush = 0;
+            return win32_night::ColourReply(window, message, wParam, lParam, &brush) ? brush
+                                                                                     : FALSE;
+        }
         case WM_DESTROY:
+            win32_night::Detach(window);
             dialog->menuCommands_.Release();
             dialog->logic_.OnDestroy();
             return FALSE;

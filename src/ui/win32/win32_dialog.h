@@ -18,8 +18,13 @@ class Win32DialogModule : public DialogRunner {
 
     HINSTANCE Instance() const { return instance_; }
 
+    // The main window's system menu offers "Night mode" (Ctrl+N works in every dialog anyway).
+    void OfferNightModeItem() { nightModeItem_ = true; }
+    bool OffersNightModeItem() const { return nightModeItem_; }
+
   private:
     HINSTANCE instance_;
+    bool nightModeItem_ = false;
 };
 
 }  // namespace axistune
