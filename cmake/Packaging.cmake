@@ -32,9 +32,9 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY AxisTune)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/cpack)
 set(CPACK_THREADS 0)
-# File names, the arm64 dependencies and the like are decided per generator when cpack runs.
+# File names, the cross builds' dependency lookup and the like are decided per generator when
+# cpack runs.
 set(CPACK_PROJECT_CONFIG_FILE ${_pkg}/cpack-per-generator.cmake)
-set(_binaries "")
 # The settings file's description (axistune-cli's backup format), once it is written.
 file(GLOB _settings_doc ${PROJECT_SOURCE_DIR}/docs/settings-file*.md)
 
@@ -74,7 +74,6 @@ else()
   foreach(program axistune_qt ${_cli_target} dxsim)
     if(TARGET ${program})
       install(TARGETS ${program} RUNTIME DESTINATION bin)
-      string(APPEND _binaries "$<TARGET_FILE:${program}>\n")
     endif()
   endforeach()
 
@@ -114,21 +113,20 @@ else()
   string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${_pkg}/linux/postinst)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+  # dpkg-shlibdeps works out the dependencies, the cross builds' too: their libraries come from
+  # Debian's multiarch packages, and cpack-per-generator.cmake points it at the target
+  # architecture.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   if(CMAKE_CROSSCOMPILING)
-    # dpkg-shlibdeps cannot see a foreign architecture's libraries without multiarch; the
-    # dependencies are read from the binaries' symbol versions instead (see
-    # cpack-per-generator.cmake).
-    if(CMAKE_SYSTEM_PROCESSOR STREQUAL aarch64)
+    # Debian's armhf is ARMv7 with hardware floating point, what arm-linux-gnueabihf builds.
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
       set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+    elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(arm|armv7.*|armhf)$")
+      set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE armhf)
     else()
       message(FATAL_ERROR "Packaging: no Debian architecture known for ${CMAKE_SYSTEM_PROCESSOR}")
     endif()
-    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
-    set(CPACK_AXISTUNE_OBJDUMP ${CMAKE_OBJDUMP})
-    set(CPACK_AXISTUNE_BINARIES_FILE ${PROJECT_BINARY_DIR}/packaged-binaries.txt)
-    file(GENERATE OUTPUT ${CPACK_AXISTUNE_BINARIES_FILE} CONTENT "${_binaries}")
-  else()
-    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_AXISTUNE_CROSS_ARCHITECTURE ${CPACK_DEBIAN_PACKAGE_ARCHITECTURE})
   endif()
 endif()
 

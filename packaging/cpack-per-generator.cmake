@@ -1,65 +1,13 @@
 # Read by cpack once per generator (CPACK_PROJECT_CONFIG_FILE): the file names, and for a
-# cross-built .deb the dependencies that dpkg-shlibdeps cannot work out.
+# cross-built .deb the architecture whose libraries dpkg-shlibdeps reads.
 
 if(CPACK_GENERATOR STREQUAL "NSIS")
   set(CPACK_PACKAGE_FILE_NAME "AxisTune-${CPACK_PACKAGE_VERSION}-win64-setup")
 elseif(CPACK_GENERATOR STREQUAL "ZIP")
   set(CPACK_PACKAGE_FILE_NAME "AxisTune-${CPACK_PACKAGE_VERSION}-win64")
-elseif(CPACK_GENERATOR STREQUAL "DEB" AND CPACK_AXISTUNE_BINARIES_FILE)
-  # Each library a binary needs, at the newest symbol version it uses, mapped to the Debian
-  # package version through that library's symbols file (the build machine's, of the same
-  # Debian release as the cross toolchain).
-  file(STRINGS ${CPACK_AXISTUNE_BINARIES_FILE} binaries)
-  set(needed "")
-  set(versions "")
-  foreach(binary ${binaries})
-    execute_process(COMMAND ${CPACK_AXISTUNE_OBJDUMP} -p -T ${binary} OUTPUT_VARIABLE dump
-                    RESULT_VARIABLE failed)
-    if(failed)
-      message(FATAL_ERROR "cannot read ${binary} with ${CPACK_AXISTUNE_OBJDUMP}")
-    endif()
-    string(REGEX MATCHALL "NEEDED +[^\n]+" found "${dump}")
-    list(APPEND needed ${found})
-    string(REGEX MATCHALL "(GLIBC|GLIBCXX|CXXABI|GCC)_[0-9.]+" found "${dump}")
-    list(APPEND versions ${found})
-  endforeach()
-  list(REMOVE_DUPLICATES versions)
-
-  # library soname | Debian package | symbol-version prefix
-  set(table "libc.so.6|libc6|GLIBC" "libm.so.6|libc6|GLIBC" "libstdc++.so.6|libstdc++6|GLIBCXX"
-            "libgcc_s.so.1|libgcc-s1|GCC")
-  set(depends "")
-  foreach(row ${table})
-    string(REPLACE "|" ";" row "${row}")
-    list(GET row 0 soname)
-    list(GET row 1 package)
-    list(GET row 2 prefix)
-    string(FIND "${needed}" " ${soname}" uses)
-    string(FIND "${depends}" "${package} " listed)
-    if(uses EQUAL -1 OR NOT listed EQUAL -1)
-      continue()
-    endif()
-    set(newest "")
-    foreach(version ${versions})
-      if(version MATCHES "^${prefix}_([0-9.]+)$" OR (prefix STREQUAL "GLIBCXX"
-                                                      AND version MATCHES "^CXXABI_([0-9.]+)$"))
-        set(symbols_file "")
-        file(GLOB symbols_file /var/lib/dpkg/info/${package}:*.symbols
-             /var/lib/dpkg/info/${package}.symbols)
-        list(GET symbols_file 0 symbols_file)
-        file(STRINGS ${symbols_file} line REGEX "^ ${version}@${version} ")
-        string(REGEX REPLACE "^ [^ ]+ ([^ ]+).*" "\\1" at "${line}")
-        if(at AND (NOT newest OR at VERSION_GREATER newest))
-          set(newest ${at})
-        endif()
-      endif()
-    endforeach()
-    if(newest)
-      list(APPEND depends "${package} (>= ${newest})")
-    else()
-      list(APPEND depends "${package}")
-    endif()
-  endforeach()
-  list(JOIN depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
-  message(STATUS "Dependencies read from the binaries: ${CPACK_DEBIAN_PACKAGE_DEPENDS}")
+elseif(CPACK_GENERATOR STREQUAL "DEB" AND CPACK_AXISTUNE_CROSS_ARCHITECTURE)
+  # dpkg-shlibdeps, which cpack runs from this process, takes the architecture whose library
+  # paths (/usr/lib/<triplet>) and symbols files it reads from DEB_HOST_ARCH: the target's
+  # libraries are there as Debian's multiarch packages (e.g. libqt6widgets6:armhf).
+  set(ENV{DEB_HOST_ARCH} ${CPACK_AXISTUNE_CROSS_ARCHITECTURE})
 endif()
