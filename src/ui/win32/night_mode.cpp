@@ -94,6 +94,7 @@ bool RedrawsAtOnce(UINT message) {
         case BM_SETSTYLE:
         case BM_CLICK:
         case CB_SETCURSEL:
+        case EM_SETSEL:
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
         case WM_ENABLE:
@@ -132,7 +133,11 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
                 return 0;
             }
             InvalidateRect(control, nullptr, FALSE);  // BeginPaint validated it
-            return DefSubclassProc(control, message, wParam, lParam);
+            const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+            if (IsClass(control, WC_EDITW)) {
+                PaintNightSelection(control);
+            }
+            return result;
         }
         case WM_ERASEBKGND: {
             HDC context = reinterpret_cast<HDC>(wParam);
@@ -167,6 +172,8 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
         const ControlLook look = LookOf(control);
         if (IsButtonClass(look) || look == ControlLook::kList) {
             RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+        } else if (look == ControlLook::kEdit || look == ControlLook::kReadOnlyEdit) {
+            PaintNightSelection(control);
         }
     }
     if (message == WM_VSCROLL || message == WM_HSCROLL || message == WM_MOUSEWHEEL ||

@@ -291,6 +291,44 @@ void PaintNightDisabledLabel(HWND label, HDC context) {
     DrawLabel(label, context, TextOf(label), rect, format);
 }
 
+void PaintNightSelection(HWND edit) {
+    const LONG_PTR style = GetWindowLongPtrW(edit, GWL_STYLE);
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if ((style & ES_MULTILINE) != 0 || start >= end ||
+        (GetFocus() != edit && (style & ES_NOHIDESEL) == 0)) {
+        return;
+    }
+    const std::wstring text = TextOf(edit);
+    if (end > text.size()) {
+        return;
+    }
+    HDC context = GetDC(edit);
+    if (context == nullptr) {
+        return;
+    }
+    {
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
+        Selected selected(context, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICW metrics = {};
+        GetTextMetricsW(context, &metrics);
+        const LRESULT from = SendMessageW(edit, EM_POSFROMCHAR, start, 0);
+        const int x = static_cast<short>(LOWORD(from)), y = static_cast<short>(HIWORD(from));
+        SIZE extent = {};
+        GetTextExtentPoint32W(context, text.c_str() + start, static_cast<int>(end - start),
+                              &extent);
+        RECT field = {};
+        SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&field));
+        IntersectClipRect(context, field.left, field.top, field.right, field.bottom);
+        RECT area = {x, y, x + extent.cx, y + metrics.tmHeight};
+        Fill(context, area, night::kHighlight);
+        SetBkMode(context, TRANSPARENT);
+        SetTextColor(context, RgbOf(night::kHighlightedText));
+        TextOutW(context, x, y, text.c_str() + start, static_cast<int>(end - start));
+    }
+    ReleaseDC(edit, context);
+}
+
 void ShowEditCaret(HWND edit, bool night) {
     static HBITMAP nightCaret = nullptr;
     POINT position = {};

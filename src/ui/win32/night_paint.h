@@ -22,6 +22,9 @@ void PaintNightFrame(HWND control);
 LRESULT NightTrackbarDraw(NMCUSTOMDRAW& draw);
 LRESULT NightListViewDraw(NMLVCUSTOMDRAW& draw);
 
+// A single-line edit's selected text, over the system's highlight (blue) that the edit drew.
+void PaintNightSelection(HWND edit);
+
 // An edit's caret, which the system draws by inverting what lies below: white on black. At
 // night one that inverts to the text's red; by day the system's again.
 void ShowEditCaret(HWND edit, bool night);
