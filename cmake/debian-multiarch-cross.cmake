@@ -26,8 +26,13 @@ if(_host_multiarch)
   set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${_host_multiarch}/cmake CACHE PATH "")
 endif()
 
+# qemu-user runs the programs with one consistent C library: the multiarch one with its own
+# loader when installed (the cross toolchain's copy is another build, and mixing the two hangs),
+# otherwise the cross toolchain's.
 find_program(_qemu ${QEMU_PROGRAM})
-if(_qemu)
+if(_qemu AND EXISTS /usr/lib/${TOOLCHAIN_PREFIX}/libc.so.6)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${_qemu} -L /)
+elseif(_qemu)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${_qemu} -L /usr/${TOOLCHAIN_PREFIX})
 endif()
 
