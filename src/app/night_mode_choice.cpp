@@ -1,8 +1,8 @@
 #include "app/night_mode_choice.h"
 
-#include <cstdlib>
 #include <filesystem>
 
+#include "app/state_files.h"
 #include "app/switch_file.h"
 
 namespace axistune {
@@ -12,30 +12,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kKey = "night";
-constexpr const char* kFileName = "night-mode.conf";
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
 
 }  // namespace
 
 std::string NightModeChoicePath() {
-#ifdef _WIN32
-    std::string base = Environment("LOCALAPPDATA");
-    if (base.empty()) {
-        base = ".";
-    }
-    return (fs::path(base) / "AxisTune" / kFileName).string();
-#else
-    std::string base = Environment("XDG_CONFIG_HOME");
-    if (base.empty()) {
-        const std::string home = Environment("HOME");
-        base = home.empty() ? "." : (fs::path(home) / ".config").string();
-    }
-    return (fs::path(base) / "axistune" / kFileName).string();
-#endif
+    return (fs::path(PerUserFolder("XDG_CONFIG_HOME", ".config")) / "night-mode.conf").string();
 }
 
 bool ReadNightModeChoice(const std::string& path) {

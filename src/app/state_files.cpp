@@ -33,21 +33,25 @@ std::set<std::string> gPending;
 
 }  // namespace
 
-std::string DefaultSnapshotFolder() {
+std::string PerUserFolder(const char* xdgVariable, const char* homeFallback) {
 #ifdef _WIN32
-    std::string base = Environment("LOCALAPPDATA");
-    if (base.empty()) {
-        base = ".";
-    }
-    return (fs::path(base) / "AxisTune" / "snapshots").string();
+    static_cast<void>(xdgVariable);
+    static_cast<void>(homeFallback);
+    const std::string base = Environment("LOCALAPPDATA");
+    return (fs::path(base.empty() ? "." : base) / "AxisTune").string();
 #else
-    std::string base = Environment("XDG_STATE_HOME");
-    if (base.empty()) {
-        const std::string home = Environment("HOME");
-        base = home.empty() ? "." : (fs::path(home) / ".local" / "state").string();
+    // A relative XDG value is to be ignored: it would move with the current folder.
+    const std::string xdg = Environment(xdgVariable);
+    if (!xdg.empty() && fs::path(xdg).is_absolute()) {
+        return (fs::path(xdg) / "axistune").string();
     }
-    return (fs::path(base) / "axistune" / "snapshots").string();
+    const std::string home = Environment("HOME");
+    return (fs::path(home.empty() ? "." : home) / homeFallback / "axistune").string();
 #endif
+}
+
+std::string DefaultSnapshotFolder() {
+    return (fs::path(PerUserFolder("XDG_STATE_HOME", ".local/state")) / "snapshots").string();
 }
 
 void ExitRemovingTemporaries(int code) {

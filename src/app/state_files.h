@@ -10,6 +10,10 @@ namespace axistune {
 // by default ~/.local/state/axistune/snapshots.
 std::string DefaultSnapshotFolder();
 
+// This program's per-user folder: Windows %LOCALAPPDATA%\AxisTune; elsewhere
+// $<xdgVariable>/axistune when it is an absolute path, else $HOME/<homeFallback>/axistune.
+std::string PerUserFolder(const char* xdgVariable, const char* homeFallback);
+
 // Writes `text` to a temporary file beside `path` (named for this process and write, ending
 // in ".partial") and renames it over `path`, so that a failed or interrupted write never
 // leaves half a file under the real name and two writers never share a temporary. False with

@@ -83,12 +83,16 @@ TEST(SwitchFile, NightModeLivesInTheUsersConfigFolder) {
     const std::string before = saved != nullptr ? saved : "";
     setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
     EXPECT_EQ(NightModeChoicePath(), "/tmp/cfg/axistune/night-mode.conf");
-    unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/h", 1);
-    EXPECT_EQ(NightModeChoicePath(),
-              (fs::path(std::getenv("HOME")) / ".config/axistune/night-mode.conf").string());
+    for (const char* ignored : {"", "relative/cfg"}) {
+        setenv("XDG_CONFIG_HOME", ignored, 1);
+        setenv("HOME", std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/h", 1);
+        EXPECT_EQ(NightModeChoicePath(),
+                  (fs::path(std::getenv("HOME")) / ".config/axistune/night-mode.conf").string());
+    }
     if (saved != nullptr) {
         setenv("XDG_CONFIG_HOME", before.c_str(), 1);
+    } else {
+        unsetenv("XDG_CONFIG_HOME");
     }
 }
 #endif
