@@ -22,6 +22,7 @@ struct ButtonBitmap {
     HWND button;
     HBITMAP day;
     HBITMAP night;
+    HBITMAP nightDisabled;  // dimmer, as the disabled text
 };
 
 struct OpenDialog {
@@ -114,6 +115,8 @@ bool RedrawsAtOnce(UINT message) {
     }
 }
 
+void ShowBitmapOf(HWND button);
+
 LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                   UINT_PTR, DWORD_PTR) {
     if (message == WM_NCDESTROY) {
@@ -168,6 +171,9 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
             break;
     }
     const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+    if (message == WM_ENABLE) {
+        ShowBitmapOf(control);
+    }
     if (RedrawsAtOnce(message)) {
         const ControlLook look = LookOf(control);
         if (IsButtonClass(look) || look == ControlLook::kList) {
@@ -218,6 +224,28 @@ BOOL CALLBACK ApplyToChild(HWND control, LPARAM on) {
     return TRUE;
 }
 
+void ShowBitmap(const ButtonBitmap& bitmap) {
+    HBITMAP shown = IsWindowEnabled(bitmap.button) != FALSE ? bitmap.night : bitmap.nightDisabled;
+    if (!Night().on || shown == nullptr) {
+        shown = bitmap.day;
+    }
+    if (reinterpret_cast<HBITMAP>(SendMessageW(bitmap.button, BM_GETIMAGE, IMAGE_BITMAP, 0)) !=
+        shown) {
+        SendMessageW(bitmap.button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown));
+    }
+}
+
+// A bitmap button was enabled or disabled: at night its picture follows.
+void ShowBitmapOf(HWND button) {
+    for (const OpenDialog& dialog : Night().dialogs) {
+        for (const ButtonBitmap& bitmap : dialog.bitmaps) {
+            if (bitmap.button == button) {
+                ShowBitmap(bitmap);
+            }
+        }
+    }
+}
+
 void ShowMode(OpenDialog& dialog) {
     const bool on = Night().on;
     EnumChildWindows(dialog.window, &ApplyToChild, on ? 1 : 0);
@@ -226,8 +254,7 @@ void ShowMode(OpenDialog& dialog) {
         ShowEditCaret(focus, on);
     }
     for (const ButtonBitmap& bitmap : dialog.bitmaps) {
-        HBITMAP shown = on && bitmap.night != nullptr ? bitmap.night : bitmap.day;
-        SendMessageW(bitmap.button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown));
+        ShowBitmap(bitmap);
     }
     CheckMenuItem(GetSystemMenu(dialog.window, FALSE), kMenuCommand,
                   MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
@@ -303,8 +330,10 @@ void Detach(HWND dialog) {
     for (const ButtonBitmap& bitmap : open->bitmaps) {
         SendMessageW(bitmap.button, BM_SETIMAGE, IMAGE_BITMAP,
                      reinterpret_cast<LPARAM>(bitmap.day));
-        if (bitmap.night != nullptr) {
-            DeleteObject(bitmap.night);
+        for (HBITMAP made : {bitmap.night, bitmap.nightDisabled}) {
+            if (made != nullptr) {
+                DeleteObject(made);
+            }
         }
     }
     state.dialogs.erase(open);
@@ -335,11 +364,9 @@ void AddButtonBitmap(HWND dialog, HWND button, HBITMAP day) {
     if (open == nullptr || button == nullptr) {
         return;
     }
-    open->bitmaps.push_back({button, day, MakeNightBitmap(day)});
-    if (Night().on && open->bitmaps.back().night != nullptr) {
-        SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP,
-                     reinterpret_cast<LPARAM>(open->bitmaps.back().night));
-    }
+    open->bitmaps.push_back({button, day, MakeNightBitmap(day, night::kText),
+                             MakeNightBitmap(day, night::kDisabledText)});
+    ShowBitmap(open->bitmaps.back());
 }
 
 bool ColourReply(HWND, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* reply) {

@@ -464,7 +464,7 @@ LRESULT NightListViewDraw(NMLVCUSTOMDRAW& draw) {
     return CDRF_DODEFAULT;
 }
 
-HBITMAP MakeNightBitmap(HBITMAP day) {
+HBITMAP MakeNightBitmap(HBITMAP day, const NightColour& ink) {
     BITMAP size = {};
     if (day == nullptr || GetObjectW(day, sizeof size, &size) == 0) {
         return nullptr;
@@ -482,7 +482,7 @@ HBITMAP MakeNightBitmap(HBITMAP day) {
                                &info, DIB_RGB_COLORS);
     HBITMAP result = nullptr;
     if (rows == size.bmHeight) {
-        const NightColour face = night::kButton, ink = night::kText;
+        const NightColour face = night::kButton;
         for (RGBQUAD& pixel : pixels) {
             const int light = (pixel.rgbRed * 3 + pixel.rgbGreen * 6 + pixel.rgbBlue) / 10;
             const int weight = 255 - light;  // the dark arrow takes the ink

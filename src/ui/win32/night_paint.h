@@ -4,6 +4,8 @@
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
+#include "ui/night_palette.h"
+
 namespace axistune {
 
 // Night-mode drawing of the controls that the system draws in its own colours whatever
@@ -30,7 +32,7 @@ void PaintNightSelection(HWND edit);
 void ShowEditCaret(HWND edit, bool night);
 
 // A copy of a button's bitmap in red on the button's dark face: dark pixels (the arrow) become
-// the text colour, light ones the face. Null when the bitmap cannot be read.
-HBITMAP MakeNightBitmap(HBITMAP day);
+// `ink`, light ones the face. Null when the bitmap cannot be read.
+HBITMAP MakeNightBitmap(HBITMAP day, const NightColour& ink);
 
 }  // namespace axistune
