@@ -81,6 +81,8 @@ bool PaintAtNight(HWND control, HDC context) {
         PaintNightComboBox(control, context);
     } else if (IsClass(control, WC_HEADERW)) {
         PaintNightHeader(control, context);
+    } else if (IsClass(control, L"ComboLBox")) {
+        PaintNightDropList(control, context);
     } else {
         return false;
     }
@@ -96,6 +98,7 @@ bool RedrawsAtOnce(UINT message) {
         case BM_CLICK:
         case CB_SETCURSEL:
         case EM_SETSEL:
+        case LB_SETCURSEL:
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
         case WM_ENABLE:
@@ -149,7 +152,8 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
             if (LookOf(control) == ControlLook::kGroupBox) {
                 return TRUE;  // see-through: the controls inside keep their own ground
             }
-            if (IsButtonClass(LookOf(control)) || IsClass(control, WC_HEADERW)) {
+            if (IsButtonClass(LookOf(control)) || IsClass(control, WC_HEADERW) ||
+                IsClass(control, L"ComboLBox")) {
                 FillRect(context, &rect, NightBrush(RgbOf(night::kWindow)));
                 return TRUE;
             }
@@ -191,7 +195,13 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
 
 void Subclass(HWND control) {
     SetWindowSubclass(control, &ControlProcedure, kSubclassId, 0);
-    // A list view's column titles are a control of their own.
+    // A combo box's list and a list view's column titles are controls of their own.
+    COMBOBOXINFO combo = {};
+    combo.cbSize = sizeof combo;
+    if (IsClass(control, WC_COMBOBOXW) && GetComboBoxInfo(control, &combo) &&
+        combo.hwndList != nullptr) {
+        SetWindowSubclass(combo.hwndList, &ControlProcedure, kSubclassId, 0);
+    }
     if (IsClass(control, WC_LISTVIEWW)) {
         HWND header = reinterpret_cast<HWND>(SendMessageW(control, LVM_GETHEADER, 0, 0));
         if (header != nullptr) {

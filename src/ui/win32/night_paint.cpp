@@ -389,6 +389,35 @@ void PaintNightComboBox(HWND combo, HDC context) {
     DrawLabel(combo, context, text, field, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+void PaintNightDropList(HWND list, HDC context) {
+    RECT rect;
+    GetClientRect(list, &rect);
+    Fill(context, rect, night::kField);
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    const int selected = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+    for (int row = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+         row >= 0 && row < count; ++row) {
+        RECT item = {};
+        if (SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(&item)) == LB_ERR ||
+            item.top >= rect.bottom) {
+            break;
+        }
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+        std::wstring text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+        if (length > 0) {
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(&text[0]));
+        }
+        text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+        if (row == selected) {
+            Fill(context, item, night::kHighlight);
+        }
+        item.left += 2;
+        DrawLabel(list, context, text, item, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+}
+
 void PaintNightHeader(HWND header, HDC context) {
     RECT rect;
     GetClientRect(header, &rect);
@@ -441,10 +470,16 @@ void PaintNightFrame(HWND control) {
 
 LRESULT NightTrackbarDraw(NMCUSTOMDRAW& draw) {
     if (draw.dwDrawStage == CDDS_PREPAINT) {
-        return CDRF_NOTIFYITEMDRAW;
+        return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
     }
     if (draw.dwDrawStage == CDDS_ITEMPREPAINT) {
         return TrackbarFace(draw);
+    }
+    if (draw.dwDrawStage == CDDS_POSTPAINT) {
+        // Over the focus rectangle, which the system inverts: white dots on black.
+        RECT rect;
+        GetClientRect(draw.hdr.hwndFrom, &rect);
+        Frame(draw.hdc, rect, GetFocus() == draw.hdr.hwndFrom ? night::kEdge : night::kWindow);
     }
     return CDRF_DODEFAULT;
 }

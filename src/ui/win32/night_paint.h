@@ -16,7 +16,9 @@ void PaintNightGroupBox(HWND box, HDC context);
 void PaintNightEtchedLine(HWND line, HDC context);
 void PaintNightDisabledLabel(HWND label, HDC context);  // the system greys and embosses them
 void PaintNightComboBox(HWND combo, HDC context);       // a drop-down list's closed face
-void PaintNightHeader(HWND header, HDC context);        // a list view's column titles
+void PaintNightHeader(HWND header, HDC context);
+void PaintNightDropList(
+    HWND list, HDC context);  // a combo box's open list        // a list view's column titles
 // The client edge of edits and lists, and their scroll bars, over what the system drew.
 void PaintNightFrame(HWND control);
 

@@ -107,6 +107,11 @@ COLORREF BrushColour(INT_PTR brush) {
     return description.lbColor;
 }
 
+size_t BrightPixels(const e2e::Capture& capture, const std::wstring& name, std::string* where) {
+    e2e::SaveBitmap(capture, name + L".bmp");  // to look at
+    return e2e::CountBrightNonRed(capture, kBrightLimit, where);
+}
+
 class Win32NightMode : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -200,6 +205,47 @@ TEST_F(Win32NightMode, CtrlNSwitchesAndTellsTheProgram) {
     EXPECT_EQ(told, (std::vector<bool>{true, false}));
 }
 
+// What the system inverts or highlights by itself: a focused trackbar's focus rectangle and the
+// port box's open list with its selected row.
+TEST_F(Win32NightMode, FocusedTrackbarAndOpenPortListStayRed) {
+    NightOn on;
+    e2e::SettledCapture screen;
+    HWND list = nullptr;
+    const auto settled = [&](HWND window) {
+        return screen.Next(window) && e2e::CountLitRed(screen.Result(), kBrightLimit) > 0;
+    };
+    const auto noBrightPixel = [&](HWND) {
+        std::string where;
+        EXPECT_EQ(BrightPixels(screen.Result(), L"night-focus", &where), 0u) << where;
+        return true;
+    };
+    RunDialog(IDD_MAIN, {[&](HWND dialog) {
+                             HWND port = GetDlgItem(dialog, IDC_PORT);
+                             for (const wchar_t* name : {L"COM1", L"COM2", L"COM3"}) {
+                                 SendMessageW(port, CB_ADDSTRING, 0,
+                                              reinterpret_cast<LPARAM>(name));
+                             }
+                             SendMessageW(port, CB_SETCURSEL, 1, 0);
+                             SetFocus(GetDlgItem(dialog, IDC_SPEED));
+                             return true;
+                         },
+                         settled, noBrightPixel,
+                         [&](HWND dialog) {
+                             HWND port = GetDlgItem(dialog, IDC_PORT);
+                             COMBOBOXINFO info = {};
+                             info.cbSize = sizeof info;
+                             EXPECT_TRUE(GetComboBoxInfo(port, &info));
+                             list = info.hwndList;
+                             SendMessageW(port, CB_SHOWDROPDOWN, TRUE, 0);
+                             return true;
+                         },
+                         [&](HWND) { return list != nullptr && settled(list); }, noBrightPixel,
+                         [&](HWND dialog) {
+                             SendDlgItemMessageW(dialog, IDC_PORT, CB_SHOWDROPDOWN, FALSE, 0);
+                             return true;
+                         }});
+}
+
 // Visual styles draw push buttons, check boxes, radio buttons and group boxes without asking
 // for colours: those, and only those, have their theme taken off at night.
 bool IsButtonKind(ControlKind kind) {
@@ -214,11 +260,6 @@ bool IsButtonKind(ControlKind kind) {
         default:
             return false;
     }
-}
-
-size_t BrightPixels(const e2e::Capture& capture, const std::wstring& name, std::string* where) {
-    e2e::SaveBitmap(capture, name + L".bmp");  // to look at
-    return e2e::CountBrightNonRed(capture, kBrightLimit, where);
 }
 
 // Every dialog of ours, switched to night while open: the controls that lose their theme, and
