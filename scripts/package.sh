@@ -3,12 +3,15 @@
 #   AxisTune-<version>-win64-setup.exe   Windows installer (NSIS)
 #   AxisTune-<version>-win64.zip         Windows, portable
 #   axistune_<version>_amd64.deb         Linux PCs
-#   axistune_<version>_arm64.deb         Linux arm64 (Raspberry Pi), cross-built
+#   axistune_<version>_arm64.deb         Linux arm64 (64-bit Raspberry Pi OS), cross-built
+#   axistune_<version>_armhf.deb         Linux armhf (32-bit Raspberry Pi OS), cross-built
 #
 #   bash scripts/package.sh
 #
 # Release builds without tests, each in a tree of its own (build/release-win64,
-# build/release-native, build/release-arm64). Asks for sudo only to install missing packages.
+# build/release-native, build/release-arm64, build/release-armhf). The arm builds link Debian's
+# multiarch Qt for their architecture, which scripts/install-deps.sh --arm installs (adding the
+# architectures to dpkg). Asks for sudo only to install missing packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -21,7 +24,7 @@ fail() {
     exit 1
 }
 
-bash scripts/install-deps.sh || fail "installing the build dependencies failed"
+bash scripts/install-deps.sh --arm || fail "installing the build dependencies failed"
 mkdir -p "$out" "$root/build/package-logs"
 
 # build TREE PRESET [CMAKE ARGS...]: configures, builds and runs cpack; the packages land in
@@ -48,6 +51,7 @@ rm -f "$out"/*.exe "$out"/*.zip "$out"/*.deb
 build build/release-win64 win64
 build build/release-native native -DCMAKE_BUILD_TYPE=Release
 build build/release-arm64 arm64
+build build/release-armhf armhf
 
 say "packages in $out:"
 n=0
@@ -56,4 +60,4 @@ for f in "$out"/*.exe "$out"/*.zip "$out"/*.deb; do
     printf '  %-60s %8s KB\n' "${f#"$root"/}" "$(($(stat -c %s "$f") / 1024))"
     n=$((n + 1))
 done
-[ "$n" -eq 4 ] || fail "expected 4 packages, found $n"
+[ "$n" -eq 5 ] || fail "expected 5 packages, found $n"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every package (scripts/package.sh) and tests what a user installs: the Windows
 # installer and zip under Wine, the .deb files' contents, dpkg -i of the amd64 one, and the
-# arm64 programs under qemu-user. Ends with "Packages: N passed, N failed".
+# arm64 and armhf programs under qemu-user (their windows offscreen, with screenshots in
+# build/test-logs). Ends with "Packages: N passed, N failed".
 #
 #   bash scripts/test-packages.sh
 set -uo pipefail

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The .deb packages: their metadata and contents, the amd64 one installed with dpkg -i (as
-# root, or with sudo that asks no password) with its programs run, and the arm64 one's programs
-# run under qemu-user against the native dxsim.
+# root, or with sudo that asks no password) with its programs run, and the arm64 and armhf ones'
+# programs run under qemu-user against the native dxsim: the command line's backup, and the
+# window (offscreen) connecting, with a screenshot in build/test-logs.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 work="$root/build/package-tests/deb"
@@ -47,7 +48,7 @@ contents_checks() {
 run_version() {
     local label=$1
     shift
-    if timeout 30 "$@" --version >"$work/version.out" 2>&1 &&
+    if timeout -k 5 30 "$@" --version >"$work/version.out" 2>&1 &&
         grep -q " $version\$" "$work/version.out"; then
         pass "$label --version"
     else
@@ -72,10 +73,20 @@ window_shows() {
     wait "$app" "$xvfb_pid" 2>/dev/null
 }
 
+# The Qt packages and versions a .deb depends on, one a line.
+qt_depends() { dpkg-deb -f "$1" Depends | grep -o 'libqt6[a-z]*6 ([^)]*)' | sort; }
+
 amd64="$packages/axistune_${version}_amd64.deb"
-arm64="$packages/axistune_${version}_arm64.deb"
 contents_checks amd64 "$amd64"
-contents_checks arm64 "$arm64"
+for arch in arm64 armhf; do
+    deb="$packages/axistune_${version}_${arch}.deb"
+    contents_checks "$arch" "$deb"
+    for f in axistune axistune-cli dxsim; do
+        check "$arch: has /usr/bin/$f" test -f "$work/$arch/usr/bin/$f"
+    done
+    check "$arch: Qt dependencies as the amd64 package's" \
+        test "$(qt_depends "$deb")" = "$(qt_depends "$amd64")" -a -n "$(qt_depends "$amd64")"
+done
 
 # ---- amd64: dpkg -i ----
 as_root=()
@@ -88,7 +99,7 @@ else
     "${as_root[@]}" dpkg -i "$amd64" >"$work/dpkg-i.log" 2>&1
     check "amd64: dpkg -i" test $? -eq 0
     check "amd64: dpkg -i prints the dialout note" grep -q dialout "$work/dpkg-i.log"
-    for p in /usr/bin/dxsim /usr/bin/axistune-cli; do
+    for p in /usr/bin/dxsim /usr/bin/axistune-cli /usr/bin/axistune; do
         [ -x "$p" ] && run_version "amd64: installed $p" "$p"
     done
     [ -x /usr/bin/axistune ] && window_shows "amd64: installed axistune" /usr/bin/axistune
@@ -96,25 +107,60 @@ else
     check "amd64: dpkg --purge removes the programs" test ! -e /usr/bin/dxsim
 fi
 
-# ---- arm64: under qemu-user ----
-qemu=(qemu-aarch64 -L /usr/aarch64-linux-gnu)
-x="$work/arm64"
-for p in "$x"/usr/bin/*; do
-    run_version "arm64: $(basename "$p") under qemu" "${qemu[@]}" "$p"
-done
-if [ -f "$x/usr/bin/axistune-cli" ]; then
-    dxsim="$root/build/release-native/sim/dxsim"
-    "$dxsim" --profile dx5 --link "$work/dx5" >"$work/dxsim.out" 2>&1 &
+# ---- arm64 and armhf: under qemu-user, against the native dxsim ----
+dxsim="$root/build/release-native/sim/dxsim"
+# The programs write their settings history and choices into the work folder, not $HOME.
+export XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+# Starts dxsim with profile $1 behind the link $2; sets sim.
+start_dxsim() {
+    "$dxsim" --profile "$1" --link "$2" >"$2.out" 2>&1 &
     sim=$!
-    if wait_for 50 test -e "$work/dx5"; then
-        timeout 60 "${qemu[@]}" "$x/usr/bin/axistune-cli" backup --port "$work/dx5" \
-            --output "$work/backup.json" >"$work/backup.log" 2>&1
-        check "arm64: axistune-cli backup against the native dxsim" \
-            sh -c "[ $? -eq 0 ] && grep -q '\"version\"' '$work/backup.json'"
-    else
-        fail "arm64: native dxsim starts" "$(cat "$work/dxsim.out")"
-    fi
+    wait_for 50 test -e "$2" || { fail "native dxsim ($1) starts" "$(cat "$2.out")"; return 1; }
+}
+stop_dxsim() {
     kill "$sim" 2>/dev/null
     wait "$sim" 2>/dev/null
-fi
+}
+
+# arm_checks ARCH QEMU PROFILE FIRMWARE: the package's programs under qemu-user; the window is
+# the package's front end driven by the snapshot program of the same build tree. The libraries
+# are the multiarch ones that the packaging installed (/usr/lib/<triplet>, with their own
+# loader): the cross toolchain's copy of the C library in /usr/<triplet> is another build, and
+# mixing its loader with the multiarch libc hangs at start.
+arm_checks() {
+    local arch=$1 profile=$3 firmware=$4 x="$work/$1" p
+    local qemu=("$2" -L /)
+    local snapshot="$root/build/release-$arch/apps/qt/axistune_qt_snapshot"
+    local shot="$logs/qt-window-$arch-$profile.png"
+    for p in "$x"/usr/bin/*; do
+        run_version "$arch: $(basename "$p") under qemu" "${qemu[@]}" "$p"
+    done
+
+    start_dxsim "$profile" "$work/$arch-cli" || return
+    timeout -k 5 60 "${qemu[@]}" "$x/usr/bin/axistune-cli" backup --port "$work/$arch-cli" \
+        --output "$work/$arch-backup.json" >"$work/$arch-backup.log" 2>&1
+    check "$arch: axistune-cli backup against the native dxsim" \
+        sh -c "[ $? -eq 0 ] && grep -q '\"version\"' '$work/$arch-backup.json'"
+    stop_dxsim
+
+    start_dxsim "$profile" "$work/$arch-window" || return
+    rm -f "$shot"
+    QT_QPA_PLATFORM=offscreen timeout -k 5 180 "${qemu[@]}" "$snapshot" --port "$work/$arch-window" \
+        --out "$shot" --timeout-ms 120000 >"$work/$arch-window.log" 2>&1
+    local rc=$?
+    if [ "$rc" -eq 0 ] && grep -qx 'status:   Connection established\.' "$work/$arch-window.log" &&
+        grep -qxF "firmware: $firmware" "$work/$arch-window.log" && [ -s "$shot" ]; then
+        pass "$arch: the window connects to dxsim ($profile) under qemu; screenshot $shot"
+    else
+        fail "$arch: the window connects to dxsim ($profile) under qemu" \
+            "exit $rc: $(grep -v '^QStandardPaths' "$work/$arch-window.log" | head -c 400)"
+    fi
+    stop_dxsim
+}
+
+logs="$root/build/test-logs"
+mkdir -p "$logs"
+arm_checks arm64 qemu-aarch64 dx5 "Firmware version: 1.0.0.12"
+arm_checks armhf qemu-arm rv5 "Firmware version: 1.0.0.7"
 exit 0
