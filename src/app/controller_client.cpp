@@ -1,5 +1,7 @@
 #include "app/controller_client.h"
 
+#include "app/connect_beat_phase.h"
+
 namespace axistune {
 
 namespace {
@@ -85,6 +87,11 @@ ClientOutcome ControllerClient::Connect(const std::string& device, uint32_t baud
     }
     if (!started_) {
         return {ClientResult::kEngineFailed, "the engine is not running"};
+    }
+    // Without a window to keep in step with, the beats can follow the connect where the
+    // handshake waits least for them.
+    if (!client_.Connected() && !session_.RephaseHeartBeat(ConnectBeatPhaseMs(baudRate))) {
+        return {ClientResult::kEngineFailed, "the timing thread could not be restarted"};
     }
     return client_.Connect(kClientPort, baudRate, device);
 }

@@ -18,13 +18,13 @@ void HeartBeat::Detach() {
     target_ = nullptr;
 }
 
-bool HeartBeat::Start() {
+bool HeartBeat::Start(uint32_t firstBeatMs) {
     // Without its stop event the ticker could neither pause between beats nor be stopped.
     if (!stop_.Valid()) {
         return false;
     }
     stop_.Reset();
-    return thread_.Start([this] { Run(); });
+    return thread_.Start([this, firstBeatMs] { Run(firstBeatMs); });
 }
 
 bool HeartBeat::Stop() {
@@ -32,10 +32,14 @@ bool HeartBeat::Stop() {
     return thread_.Join(kStopWaitMs);
 }
 
-void HeartBeat::Run() {
+bool HeartBeat::Restart(uint32_t firstBeatMs) {
+    return Stop() && Start(firstBeatMs);
+}
+
+void HeartBeat::Run(uint32_t firstBeatMs) {
     // The beat is taken under the lock so that Detach guarantees no later beat reaches the
     // engine; Beat itself only waits for room in the engine queue.
-    while (!stop_.Wait(kPeriodMs)) {
+    for (uint32_t wait = firstBeatMs; !stop_.Wait(wait); wait = kPeriodMs) {
         LockGuard guard(lock_);
         if (target_ != nullptr) {
             target_->Beat();

@@ -20,12 +20,18 @@ class HeartBeat {
 
     void Attach(iHeartBeatListener* target);
     void Detach();
-    bool Start();  // false when its stop event or its thread could not be created
+    // The first beat comes firstBeatMs after the start, the later ones a period apart. False
+    // when its stop event or its thread could not be created.
+    bool Start(uint32_t firstBeatMs = kPeriodMs);
     // Ends the ticker thread; true when it ended within the bound.
     bool Stop();
+    // Stop, then Start(firstBeatMs): the beats take a new phase, the target stays attached.
+    // False, with no new thread, when the old one did not end within the bound or the new one
+    // did not start.
+    bool Restart(uint32_t firstBeatMs);
 
   private:
-    void Run();
+    void Run(uint32_t firstBeatMs);
 
     Lock lock_;
     Event stop_{EventReset::kManual, false};

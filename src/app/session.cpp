@@ -61,6 +61,10 @@ const char* Session::Start() {
     return nullptr;
 }
 
+bool Session::RephaseHeartBeat(uint32_t firstBeatMs) {
+    return running_ && heartBeat_->Restart(firstBeatMs);
+}
+
 void Session::ConnectWindow(TelescopeControlDlgCallback& callback, EventPoster& poster) {
     model_->SetCallback(&callback);
     model_->SetPoster(&poster);

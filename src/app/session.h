@@ -68,6 +68,12 @@ class Session {
         return connected;
     }
 
+    // Programs without a window, right before they connect: the ticker starts again with its
+    // next beat firstBeatMs from now, so that the caller places the handshake among the beats
+    // (see ConnectBeatPhaseMs). The windows keep the beats as Start began them. False when the
+    // session does not run or the ticker could not be restarted.
+    bool RephaseHeartBeat(uint32_t firstBeatMs);
+
     // The ordered shutdown: nothing more reaches the window, the ticker and then the engine end
     // (bounded waits); nothing is sent to the controller; then the window is freed. True when
     // every thread ended; after false, the window and the engine stay allocated.

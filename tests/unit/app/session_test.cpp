@@ -27,6 +27,19 @@ TEST(Session, StartsAndStopsRepeatedlyWithEveryThreadEnded) {
     }
 }
 
+// Only a running session has a ticker to re-phase; one started after a stop would never be
+// joined.
+TEST(Session, RephasesTheHeartBeatOnlyWhileRunning) {
+    RecordingListener listener;
+    Session session(listener);
+    EXPECT_FALSE(session.RephaseHeartBeat(1));
+    ASSERT_EQ(session.Start(), nullptr);
+    EXPECT_TRUE(session.RephaseHeartBeat(1));
+    EXPECT_TRUE(session.RephaseHeartBeat(HeartBeat::kPeriodMs));
+    EXPECT_TRUE(session.Stop());
+    EXPECT_FALSE(session.RephaseHeartBeat(1));
+}
+
 TEST(Session, ReportsWhyAPortDidNotOpen) {
     RecordingListener listener;
     PortCatalogue ports;
