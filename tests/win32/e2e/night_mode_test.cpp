@@ -63,7 +63,7 @@ void ExpectNight(HWND window, const std::string& name) {
     const Capture capture = Screen(window);
     std::string where;
     const size_t bright = CountBrightNonRed(capture, kBrightLimit, &where);
-    SaveBitmap(capture, WindowsPath(EnvText("AXISTUNE_E2E_WORK") + "/night-" + name + ".bmp"));
+    SavePicture(capture, WindowsPath(EnvText("AXISTUNE_E2E_WORK") + "/night-" + name + ".ppm"));
     EXPECT_EQ(bright, 0u) << name << ": " << where;
 }
 

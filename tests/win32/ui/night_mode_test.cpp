@@ -108,7 +108,7 @@ COLORREF BrushColour(INT_PTR brush) {
 }
 
 size_t BrightPixels(const e2e::Capture& capture, const std::wstring& name, std::string* where) {
-    e2e::SaveBitmap(capture, name + L".bmp");  // to look at
+    e2e::SavePicture(capture, name + L".ppm");  // to look at
     return e2e::CountBrightNonRed(capture, kBrightLimit, where);
 }
 

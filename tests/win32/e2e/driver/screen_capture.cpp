@@ -80,39 +80,19 @@ size_t CountLitRed(const Capture& capture, int limit) {
     return count;
 }
 
-bool SaveBitmap(const Capture& capture, const std::wstring& path) {
-    const int stride = (capture.width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = capture.width;
-    header.biHeight = -capture.height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride) * capture.height;
-    std::vector<BYTE> rows(static_cast<size_t>(stride) * capture.height, 0);
-    for (int y = 0; y < capture.height; ++y) {
-        for (int x = 0; x < capture.width; ++x) {
-            const uint32_t pixel = capture.pixels[static_cast<size_t>(y) * capture.width + x];
-            BYTE* out = &rows[static_cast<size_t>(y) * stride + x * 3];
-            out[0] = pixel & 0xFF;
-            out[1] = (pixel >> 8) & 0xFF;
-            out[2] = (pixel >> 16) & 0xFF;
-        }
-    }
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+bool SavePicture(const Capture& capture, const std::wstring& path) {
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (file == nullptr) {
         return false;
     }
-    DWORD written = 0;
-    bool ok = WriteFile(handle, &file, sizeof file, &written, nullptr) &&
-              WriteFile(handle, &header, sizeof header, &written, nullptr) &&
-              WriteFile(handle, rows.data(), static_cast<DWORD>(rows.size()), &written, nullptr);
-    return CloseHandle(handle) != FALSE && ok;
+    fprintf(file, "P6 %d %d 255\n", capture.width, capture.height);
+    for (uint32_t pixel : capture.pixels) {
+        const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
+                                      static_cast<unsigned char>(pixel >> 8),
+                                      static_cast<unsigned char>(pixel)};
+        fwrite(rgb, 1, 3, file);
+    }
+    return fclose(file) == 0;
 }
 
 }  // namespace e2e

@@ -37,7 +37,7 @@ size_t CountBrightNonRed(const Capture& capture, int limit, std::string* where);
 // The pixels whose red is above `limit`: text and marks that are there to be seen.
 size_t CountLitRed(const Capture& capture, int limit);
 
-// A 24-bit .bmp of the capture, to look at when a check fails.
-bool SaveBitmap(const Capture& capture, const std::wstring& path);
+// The capture as a .ppm picture, to look at when a check fails.
+bool SavePicture(const Capture& capture, const std::wstring& path);
 
 }  // namespace e2e
