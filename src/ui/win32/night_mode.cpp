@@ -157,6 +157,10 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
                 FillRect(context, &rect, NightBrush(RgbOf(night::kWindow)));
                 return TRUE;
             }
+            if (IsClass(control, WC_LISTVIEWW)) {
+                FillRect(context, &rect, NightBrush(RgbOf(night::kField)));
+                return TRUE;
+            }
             return DefSubclassProc(control, message, wParam, lParam);
         }
         case WM_SETFOCUS:
@@ -181,7 +185,8 @@ LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPA
     if (RedrawsAtOnce(message)) {
         const ControlLook look = LookOf(control);
         if (IsButtonClass(look) || look == ControlLook::kList) {
-            RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+            RedrawWindow(control, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
         } else if (look == ControlLook::kEdit || look == ControlLook::kReadOnlyEdit) {
             PaintNightSelection(control);
         }

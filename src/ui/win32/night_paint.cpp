@@ -486,7 +486,23 @@ LRESULT NightTrackbarDraw(NMCUSTOMDRAW& draw) {
 
 LRESULT NightListViewDraw(NMLVCUSTOMDRAW& draw) {
     if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
-        return CDRF_NOTIFYITEMDRAW;
+        return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    }
+    if (draw.nmcd.dwDrawStage == CDDS_POSTPAINT) {
+        // Over the focused row's focus rectangle, which the system inverts: white dots.
+        HWND list = draw.nmcd.hdr.hwndFrom;
+        const LRESULT row =
+            SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+        // Where the system draws it differs between versions: each of the row's rectangles.
+        for (const LONG part : {LVIR_BOUNDS, LVIR_SELECTBOUNDS, LVIR_LABEL}) {
+            RECT bounds = {};
+            bounds.left = part;
+            if (row >= 0 && SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                                         reinterpret_cast<LPARAM>(&bounds)) != FALSE) {
+                Frame(draw.nmcd.hdc, bounds, night::kEdge);
+            }
+        }
+        return CDRF_DODEFAULT;
     }
     if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
         // The selected row in the night's highlight instead of the system's blue.
