@@ -119,6 +119,10 @@ bool TimeOneRun(bench::FarEnd& far, const Target& target, const WorkFolder& work
     for (double delay : floor.firstDelaysNs) {
         std::printf(" %.1f", Ms(delay));
     }
+    std::printf(" ms, spacing%s", floor.spacingsNs.size() > 1 ? "s" : "");
+    for (double spacing : floor.spacingsNs) {
+        std::printf(" %.1f", Ms(spacing));
+    }
     std::printf(" ms\n");
     return true;
 }

@@ -90,10 +90,13 @@ double FirstDelayNs(const std::vector<Exchange>& handshake) {
     return static_cast<double>(handshake[1].frameReadNs - handshake[0].replyEndNs);
 }
 
+double SpacingNs(const std::vector<Exchange>& handshake) {
+    return static_cast<double>(handshake[kDelayedQueries].frameReadNs - handshake[1].frameReadNs);
+}
+
 double HandshakeOnItsTicksNs(const std::vector<Exchange>& handshake, double charNs) {
-    const int64_t spacingNs = handshake[kDelayedQueries].frameReadNs - handshake[1].frameReadNs;
     double t = static_cast<double>(kPauseMs) * kNsPerMs + LineNs(handshake[0], charNs) +
-               FirstDelayNs(handshake) + static_cast<double>(spacingNs);
+               FirstDelayNs(handshake) + SpacingNs(handshake);
     for (size_t i = kDelayedQueries; i < handshake.size(); ++i) {
         t += LineNs(handshake[i], charNs);
     }

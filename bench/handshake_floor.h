@@ -49,5 +49,7 @@ double HandshakeOnItsTicksNs(const std::vector<Exchange>& handshake, double char
 
 // From the version answer's last character to the first delayed query.
 double FirstDelayNs(const std::vector<Exchange>& handshake);
+// From the first delayed query to the last (three two-tick delays and the exchanges between).
+double SpacingNs(const std::vector<Exchange>& handshake);
 
 }  // namespace bench

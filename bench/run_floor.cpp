@@ -16,6 +16,7 @@ RunFloor FloorOfRun(const std::vector<Exchange>& exchanges, double charNs) {
             floor.onItsTicksNs += HandshakeOnItsTicksNs(handshake, charNs);
             floor.nominalNs += static_cast<double>(NominalFloorNs(handshake, charNs));
             floor.firstDelaysNs.push_back(FirstDelayNs(handshake));
+            floor.spacingsNs.push_back(SpacingNs(handshake));
             ++floor.handshakes;
             i = end;
             continue;

@@ -20,6 +20,7 @@ struct RunFloor {
     double onItsTicksNs = 0;            // the tick waits as this run's heartbeat gave them
     double nominalNs = 0;               // each two-tick delay at its full 500 ms
     std::vector<double> firstDelaysNs;  // version answer to mode-flag query, per handshake
+    std::vector<double> spacingsNs;     // mode-flag query to axis-settings query, per handshake
 };
 
 RunFloor FloorOfRun(const std::vector<Exchange>& exchanges, double charNs);

@@ -2,12 +2,14 @@
 # Builds the benchmarks with optimisation and prints their figures: latency from a request to the
 # wire and from a reply to its event, the handshake against the floor of its ticks, the idle cost
 # of a connected engine, parser and reassembler throughput, memory, the size of axistune.exe, and
-# axistune-cli's backup and restore against the floors of their exchanges.
+# axistune-cli's backup and restore against the floors of their exchanges, and the Linux window's
+# start, memory and idle cost (under Xvfb).
 # Benchmarks print figures; nothing here fails on a timing.
 #
 #   bash scripts/bench.sh            full run (a few minutes, most of it real heartbeat time)
 #   bash scripts/bench.sh --quick    fewer samples, to check that everything runs
 #   bash scripts/bench.sh --no-win64 skip the Windows build
+#   bash scripts/bench.sh --no-qt    skip the Linux window's figures
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,11 +19,13 @@ jobs=${AXISTUNE_BENCH_JOBS:-2}
 
 quick=0
 win64=1
+qt=1
 for arg in "$@"; do
   case "$arg" in
     --quick) quick=1 ;;
     --no-win64) win64=0 ;;
-    *) echo "usage: bash scripts/bench.sh [--quick] [--no-win64]" >&2; exit 2 ;;
+    --no-qt) qt=0 ;;
+    *) echo "usage: bash scripts/bench.sh [--quick] [--no-win64] [--no-qt]" >&2; exit 2 ;;
   esac
 done
 
@@ -36,6 +40,11 @@ cmake --preset native -B "$build" -DCMAKE_BUILD_TYPE=Release -DAXISTUNE_BUILD_TE
   > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
 cmake --build "$build" -j"$jobs" --target axistune_engine_bench axistune_micro_bench \
   axistune_cli_bench
+if [ "$qt" -eq 1 ]; then
+  # The window, dxsim and the X watcher exist only where Qt 6 and libxcb are installed.
+  cmake --build "$build" -j"$jobs" --target axistune_qt dxsim axistune_window_shown \
+    > "$build.qt-build.log" 2>&1 || log "   the window's build failed; see $build.qt-build.log"
+fi
 
 exe_size=""
 if [ "$win64" -eq 1 ]; then
@@ -99,3 +108,13 @@ if [ "$quick" -eq 1 ]; then
 fi
 "$build/bench/axistune_cli_bench" "${cli_args[@]}"
 log "   load after the run: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
+
+if [ "$qt" -eq 1 ]; then
+  log ""
+  log "== axistune (Linux window) under Xvfb: start, memory, idle cost"
+  qt_args=()
+  if [ "$quick" -eq 1 ]; then
+    qt_args=(--starts 2 --idle-seconds 5)
+  fi
+  bash "$root/bench/qt_figures.sh" "$build" "${qt_args[@]}"
+fi
