@@ -12,6 +12,7 @@
 
 #include "app/file_access.h"
 #include "platform/process.h"
+#include "platform/sleep.h"
 
 namespace axistune {
 
@@ -25,6 +26,11 @@ std::string Environment(const char* name) {
 }
 
 std::atomic<uint32_t> gWriteNumber{0};
+
+#ifdef _WIN32
+constexpr int kReplaceAttempts = 20;
+constexpr uint32_t kReplacePauseMs = 25;
+#endif
 
 // The temporaries of writes in progress. Created and renamed under the lock, so that a stop
 // that removes them and ends the process while holding it leaves none behind.
@@ -93,6 +99,15 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
     }
     std::error_code failure;
     fs::rename(temporary, target, failure);
+#ifdef _WIN32
+    // Windows refuses to replace a file that another program (a reader, a virus scanner, a
+    // backup tool) holds open for a moment; such a hold ends soon, so a few tries are given.
+    for (int attempt = 0; failure && attempt < kReplaceAttempts; ++attempt) {
+        SleepMilliseconds(kReplacePauseMs);
+        failure.clear();
+        fs::rename(temporary, target, failure);
+    }
+#endif
     if (failure) {
         *error = "cannot replace " + path + ": " + failure.message();
         fs::remove(temporary, ignored);
