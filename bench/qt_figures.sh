@@ -83,7 +83,7 @@ median() { sort -n | awk '{ v[NR] = $1 } END { if (NR) print (NR % 2 ? v[(NR + 1
 echo "   display: Xvfb $DISPLAY (1280x1024x24, no window manager), Qt platform xcb"
 echo "   load before: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
 
-# 1. Start to the main window shown.
+# 9. Start to the main window shown.
 : > "$work/mapped"
 : > "$work/exposed"
 for i in $(seq "$starts"); do
@@ -94,11 +94,11 @@ for i in $(seq "$starts"); do
     echo "$exposed" >> "$work/exposed"
     end_app
 done
-echo "A. start to the main window, $starts runs: mapped median $(median < "$work/mapped") ms" \
+echo "9. start to the main window, $starts runs: mapped median $(median < "$work/mapped") ms" \
      "(min $(sort -n "$work/mapped" | head -n1), max $(sort -n "$work/mapped" | tail -n1));" \
      "first expose median $(median < "$work/exposed") ms"
 
-# 2. Connected to dxsim: the port typed into the port box, Connect pressed, as a user does.
+# 10. Connected to dxsim: the port typed into the port box, Connect pressed, as a user does.
 "$dxsim" --profile dx5 --link "$work/port" --trace-file "$work/trace" > "$work/dxsim.out" 2>&1 &
 dxsim_pid=$!
 wait_for 50 test -e "$work/port" || { echo "   dxsim did not start"; exit 0; }
@@ -132,7 +132,7 @@ measure_idle() {
     sleep "$idle"
     after=$(sample)
     echo "   $label, $idle s idle (load $(cut -d' ' -f1-3 /proc/loadavg)):"
-    join <(sort <<< "$before") <(sort <<< "$after") |
+    LC_ALL=C join <(LC_ALL=C sort -k1,1 <<< "$before") <(LC_ALL=C sort -k1,1 <<< "$after") |
         awk -v s="$idle" -v pid="$app_pid" '
             { cpu = ($6 - $3) / 1e6 * 60 / s; wake = ($7 - $4) / s
               who = ($1 == pid) ? "main (Qt event loop)" : $2
@@ -147,21 +147,20 @@ rss=$(awk '/^VmRSS/ { print $2 }' /proc/"$app_pid"/status)
 hwm=$(awk '/^VmHWM/ { print $2 }' /proc/"$app_pid"/status)
 pss=$(awk '/^Pss:/ { print $2 }' /proc/"$app_pid"/smaps_rollup)
 anon=$(awk '/^Pss_Anon:/ { print $2 }' /proc/"$app_pid"/smaps_rollup)
-echo "B. resident memory, connected to dxsim (dx5, 115200): VmRSS $rss KiB, VmHWM $hwm KiB;" \
+echo "10. resident memory, connected to dxsim (dx5, 115200): VmRSS $rss KiB, VmHWM $hwm KiB;" \
      "PSS $pss KiB, of which $anon KiB anonymous (the rest is shared libraries' pages)"
 
-# 3. Idle and connected. The focus: what xdotool reports of the window is not the widget, so
-# the steps below say where it is put and the screenshot beside them shows it.
-# AXISTUNE_BENCH_SHOTS names a folder for screenshots that show where the focus was.
+# 11. Idle and connected. xdotool cannot tell which widget has the focus; the keys above and below
+# put it there, and AXISTUNE_BENCH_SHOTS names a folder for screenshots that show it.
 shot() {
     if [ -n "${AXISTUNE_BENCH_SHOTS:-}" ] && command -v import > /dev/null 2>&1; then
         import -window root "$AXISTUNE_BENCH_SHOTS/$1.png" 2> /dev/null || true
     fi
 }
 shot connected
-measure_idle "C. focus on a push button (Connect)"
+measure_idle "11. focus on a push button (Connect)"
 shot focus-button
 xdotool key shift+Tab shift+Tab End  # back into the port box, the caret after its text
-measure_idle "C. focus in a text box (the caret blinks)"
+measure_idle "11. focus in a text box (the caret blinks)"
 shot focus-text
 echo "   load after: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
