@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "driver/local_app_data.h"
 #include "driver/text_codec.h"
 #include "driver/wait.h"
 #include "e2e_fixture.h"
@@ -27,24 +28,6 @@ bool HasEntry(const std::wstring& folder, const wchar_t* pattern) {
     FindClose(search);
     return true;
 }
-
-// Points %LOCALAPPDATA% of the programs this test starts at `folder`; later tests get it back.
-class LocalAppData {
-  public:
-    explicit LocalAppData(const std::wstring& folder) {
-        wchar_t old[MAX_PATH] = {};
-        const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", old, MAX_PATH);
-        had_ = length > 0 && length < MAX_PATH;
-        old_ = old;
-        set_ = SetEnvironmentVariableW(L"LOCALAPPDATA", folder.c_str()) != FALSE;
-    }
-    ~LocalAppData() { SetEnvironmentVariableW(L"LOCALAPPDATA", had_ ? old_.c_str() : nullptr); }
-    bool Set() const { return set_; }
-
-  private:
-    bool had_ = false, set_ = false;
-    std::wstring old_;
-};
 
 TEST_F(E2eTest, AChangeWipedByReloadDefaultsComesBackFromTheHistory) {
     // A history of this run's own, where the program looks for %LOCALAPPDATA%.

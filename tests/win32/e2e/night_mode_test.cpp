@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "driver/local_app_data.h"
 #include "driver/screen_capture.h"
 #include "driver/text_codec.h"
 #include "driver/wait.h"
@@ -22,24 +23,6 @@ constexpr int kNightMenuCommand = 0x0E00;  // the system menu's "Night mode"
 constexpr int kHistoryCommand = 0x0130;    // the system menu's "Settings history..."
 constexpr int kHistoryList = 100;
 constexpr uint32_t kWaitMs = 20000;
-
-// Points %LOCALAPPDATA% of the programs this test starts at `folder`; later tests get it back.
-class LocalAppData {
-  public:
-    explicit LocalAppData(const std::wstring& folder) {
-        wchar_t old[MAX_PATH] = {};
-        const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", old, MAX_PATH);
-        had_ = length > 0 && length < MAX_PATH;
-        old_ = old;
-        set_ = SetEnvironmentVariableW(L"LOCALAPPDATA", folder.c_str()) != FALSE;
-    }
-    ~LocalAppData() { SetEnvironmentVariableW(L"LOCALAPPDATA", had_ ? old_.c_str() : nullptr); }
-    bool Set() const { return set_; }
-
-  private:
-    bool had_ = false, set_ = false;
-    std::wstring old_;
-};
 
 std::string FileText(const std::wstring& path) {
     std::ifstream file(path.c_str());
