@@ -1,5 +1,6 @@
 #include "ui/win32/night_paint.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -292,11 +293,10 @@ void PaintNightDisabledLabel(HWND label, HDC context) {
 }
 
 void PaintNightSelection(HWND edit) {
-    const LONG_PTR style = GetWindowLongPtrW(edit, GWL_STYLE);
     DWORD start = 0, end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if ((style & ES_MULTILINE) != 0 || start >= end ||
-        (GetFocus() != edit && (style & ES_NOHIDESEL) == 0)) {
+    const LONG_PTR style = GetWindowLongPtrW(edit, GWL_STYLE);
+    if (start >= end || (GetFocus() != edit && (style & ES_NOHIDESEL) == 0)) {
         return;
     }
     const std::wstring text = TextOf(edit);
@@ -312,19 +312,35 @@ void PaintNightSelection(HWND edit) {
         Selected selected(context, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
         TEXTMETRICW metrics = {};
         GetTextMetricsW(context, &metrics);
-        const LRESULT from = SendMessageW(edit, EM_POSFROMCHAR, start, 0);
-        const int x = static_cast<short>(LOWORD(from)), y = static_cast<short>(HIWORD(from));
-        SIZE extent = {};
-        GetTextExtentPoint32W(context, text.c_str() + start, static_cast<int>(end - start),
-                              &extent);
         RECT field = {};
         SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&field));
         IntersectClipRect(context, field.left, field.top, field.right, field.bottom);
-        RECT area = {x, y, x + extent.cx, y + metrics.tmHeight};
-        Fill(context, area, night::kHighlight);
         SetBkMode(context, TRANSPARENT);
         SetTextColor(context, RgbOf(night::kHighlightedText));
-        TextOutW(context, x, y, text.c_str() + start, static_cast<int>(end - start));
+        // Line by line: a multi-line edit highlights each line's part, never its line break.
+        const LRESULT firstLine = SendMessageW(edit, EM_LINEFROMCHAR, start, 0);
+        const LRESULT lastLine = SendMessageW(edit, EM_LINEFROMCHAR, end, 0);
+        for (LRESULT line = firstLine; line <= lastLine; ++line) {
+            const LRESULT lineStart = SendMessageW(edit, EM_LINEINDEX, line, 0);
+            if (lineStart < 0) {
+                break;
+            }
+            const LRESULT lineLength = SendMessageW(edit, EM_LINELENGTH, lineStart, 0);
+            const DWORD from = std::max(start, static_cast<DWORD>(lineStart));
+            const DWORD to = std::min(end, static_cast<DWORD>(lineStart + lineLength));
+            if (from >= to) {
+                continue;
+            }
+            const LRESULT position = SendMessageW(edit, EM_POSFROMCHAR, from, 0);
+            const int x = static_cast<short>(LOWORD(position));
+            const int y = static_cast<short>(HIWORD(position));
+            SIZE extent = {};
+            GetTextExtentPoint32W(context, text.c_str() + from, static_cast<int>(to - from),
+                                  &extent);
+            RECT area = {x, y, x + extent.cx, y + metrics.tmHeight};
+            Fill(context, area, night::kHighlight);
+            TextOutW(context, x, y, text.c_str() + from, static_cast<int>(to - from));
+        }
     }
     ReleaseDC(edit, context);
 }

@@ -26,7 +26,7 @@ void PaintNightFrame(HWND control);
 LRESULT NightTrackbarDraw(NMCUSTOMDRAW& draw);
 LRESULT NightListViewDraw(NMLVCUSTOMDRAW& draw);
 
-// A single-line edit's selected text, over the system's highlight (blue) that the edit drew.
+// An edit's selected text, over the system's highlight (blue) that the edit drew.
 void PaintNightSelection(HWND edit);
 
 // An edit's caret, which the system draws by inverting what lies below: white on black. At

@@ -246,6 +246,46 @@ TEST_F(Win32NightMode, FocusedTrackbarAndOpenPortListStayRed) {
                          }});
 }
 
+// Selected text, which edits highlight in the system's colours: a line of the main window and
+// the restore report, many lines, all selected as the dialog opens with the focus on it.
+TEST_F(Win32NightMode, SelectedTextStaysRed) {
+    NightOn on;
+    struct Case {
+        int dialog;
+        int edit;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {IDD_MAIN, IDC_RA_MAX_SPEED, L"1200"},
+        {IDD_RESTORE_RESULT, IDC_RESTORE_REPORT,
+         L"Applied:\r\n    ra.max_speed: 900\r\n    dec.max_speed: 900\r\n\r\nNot applied:\r\n"
+         L"    site.latitude: 48:30:00 N"},
+    };
+    for (const Case& each : cases) {
+        e2e::SettledCapture screen;
+        RunDialog(
+            each.dialog,
+            {[&](HWND dialog) {
+                 HWND edit = GetDlgItem(dialog, each.edit);
+                 SetWindowTextW(edit, each.text);
+                 SetFocus(edit);
+                 SendMessageW(edit, EM_SETSEL, 0, -1);
+                 return true;
+             },
+             [&](HWND dialog) {
+                 return screen.Next(dialog) && e2e::CountLitRed(screen.Result(), kBrightLimit) > 0;
+             },
+             [&](HWND) {
+                 std::string where;
+                 EXPECT_EQ(BrightPixels(screen.Result(),
+                                        L"night-selection-" + std::to_wstring(each.dialog), &where),
+                           0u)
+                     << where;
+                 return true;
+             }});
+    }
+}
+
 // Visual styles draw push buttons, check boxes, radio buttons and group boxes without asking
 // for colours: those, and only those, have their theme taken off at night.
 bool IsButtonKind(ControlKind kind) {
