@@ -82,7 +82,7 @@ int RunLinuxProgram(QApplication& application,
     // Outlives the session: the engine's worker reports to it until the session has stopped.
     auto keeper = std::make_unique<SettingsKeeper>(DefaultSnapshotFolder(), &catalogue);
     Session session(&catalogue);
-    session.Watch(*keeper, keeper->Held());
+    session.Watch(*keeper, *keeper);
     if (const char* failure = session.Start()) {
         ShowStartError(QString::fromUtf8(failure));
         return kStartFailed;

@@ -60,7 +60,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Outlives the session: the engine's worker reports to it until the session has stopped.
     auto keeper = std::make_unique<SettingsKeeper>();
     Session session;
-    session.Watch(*keeper, keeper->Held());
+    session.Watch(*keeper, *keeper);
     if (const char* failure = session.Start()) {
         ShowStartError(failure);
         return kStartFailed;

@@ -30,6 +30,7 @@ class HeldSettings final : public SettingsChangeObserver {
 
     void OnSettingsChangeSent(const PlannedRequest& sent) override;
     void OnReloadDefaultsSent() override;
+    void OnStoreSettingsSent() override {}  // the controller holds the same
 
     Snapshot Now() const;
 

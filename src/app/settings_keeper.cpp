@@ -13,20 +13,6 @@ namespace axistune {
 
 namespace {
 
-HistoryReason HistoryReasonOf(KeptBecause reason) {
-    switch (reason) {
-        case KeptBecause::kConnected:
-            return HistoryReason::kConnected;
-        case KeptBecause::kBeforeReload:
-            return HistoryReason::kBeforeReload;
-        case KeptBecause::kBeforeStore:
-            return HistoryReason::kBeforeStore;
-        case KeptBecause::kBeforeRestore:
-            break;
-    }
-    return HistoryReason::kBeforeRestore;
-}
-
 KeptBecause KeptBecauseOf(HistoryReason reason) {
     switch (reason) {
         case HistoryReason::kConnected:
@@ -143,12 +129,25 @@ void SettingsKeeper::OnSettings(const ControllerSettings* settings, int32_t kind
     }
 }
 
-void SettingsKeeper::KeepBefore(KeptBecause reason) {
+void SettingsKeeper::KeepHeld(HistoryReason reason) {
     const HeldSettings::Snapshot now = held_.Now();
     // A stale record was written before the reload that made it stale.
     if (now.state == HeldSettings::State::kCurrent) {
-        Submit(HistoryReasonOf(reason), now.settings);
+        Submit(reason, now.settings);
     }
+}
+
+void SettingsKeeper::OnSettingsChangeSent(const PlannedRequest& sent) {
+    held_.OnSettingsChangeSent(sent);
+}
+
+void SettingsKeeper::OnReloadDefaultsSent() {
+    KeepHeld(HistoryReason::kBeforeReload);
+    held_.OnReloadDefaultsSent();
+}
+
+void SettingsKeeper::OnStoreSettingsSent() {
+    KeepHeld(HistoryReason::kBeforeStore);
 }
 
 bool SettingsKeeper::HeldNow(ControllerSettings* settings) const {

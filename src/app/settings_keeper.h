@@ -20,10 +20,14 @@ namespace axistune {
 
 // The settings history and restores of a window program. It hears every engine event on the
 // worker (Session::Watch), so that what the controller holds now follows what the engine sent,
-// and writes the entries on a thread of its own. A restore's reconnects add no "connected"
+// and writes the entries on a thread of its own. The entries before a reload or a store are
+// taken as the engine sends it, in order with the changes: a value typed just before the click
+// that sends it is in the entry. A restore's reconnects add no "connected"
 // entries: the restore writes its own entry of the settings before it, and the read-back holds
 // the file's values.
-class SettingsKeeper final : public iSettingsKeeper, public TelescopeListener {
+class SettingsKeeper final : public iSettingsKeeper,
+                             public TelescopeListener,
+                             public SettingsChangeObserver {
   public:
     // ports names the port numbers (null: the platform's own names, COM<n> on Windows); it must
     // outlive the keeper.
@@ -33,16 +37,13 @@ class SettingsKeeper final : public iSettingsKeeper, public TelescopeListener {
     SettingsKeeper(const SettingsKeeper&) = delete;
     SettingsKeeper& operator=(const SettingsKeeper&) = delete;
 
-    // What the engine's worker reports to. Pass both to Session::Watch before Start.
-    HeldSettings& Held() { return held_; }
     // Once the session runs: the client restores drive and the window that restore news wakes.
     void Attach(std::shared_ptr<EngineClient> client, EventPoster* window);
     // Before Session::Stop frees the window: ends a restore and the entries' thread (bounded
-    // waits). Nothing reaches the window afterwards; the engine may still report to Held().
+    // waits). Nothing reaches the window afterwards; the engine may still report to the keeper.
     void Stop();
 
     void Connecting(uint8_t port, uint32_t baudRate) override;
-    void KeepBefore(KeptBecause reason) override;
     bool HeldNow(ControllerSettings* settings) const override;
     bool Examine(const std::string& path, SettingsFile* file, std::string* message) const override;
     bool Backup(const std::string& path, std::string* message) override;
@@ -60,9 +61,16 @@ class SettingsKeeper final : public iSettingsKeeper, public TelescopeListener {
     void OnSettings(const ControllerSettings* settings, int32_t kind) override;
     void OnVoltage(uint32_t) override {}
 
+    // SettingsChangeObserver: the engine's worker. The keeper is both of what Session::Watch
+    // takes, before Start.
+    void OnSettingsChangeSent(const PlannedRequest& sent) override;
+    void OnReloadDefaultsSent() override;
+    void OnStoreSettingsSent() override;
+
   private:
     std::string PortName() const;
     void Submit(HistoryReason reason, const ControllerSettings& settings);
+    void KeepHeld(HistoryReason reason);
 
     const SettingsHistory history_;
     const PortCatalogue* const ports_;

@@ -58,9 +58,6 @@ class iSettingsKeeper {
   public:
     // The window asks to connect to this port; entries and restores name it.
     virtual void Connecting(uint8_t port, uint32_t baudRate) = 0;
-    // Just before Reload defaults or Save settings is sent: an entry of what the controller holds
-    // now (what was read, with every change the engine sent since).
-    virtual void KeepBefore(KeptBecause reason) = 0;
     // What the controller holds now; false before anything was read.
     virtual bool HeldNow(ControllerSettings* settings) const = 0;
 

@@ -103,6 +103,9 @@ void RequestExecution::Execute(const uint8_t* message) {
             if (Idle(kReport)) {
                 protocol_.SetProtocolState(ST_WAIT_STORE_ACK);
                 SendStoreSettings(sink_);
+                if (SettingsChangeObserver* observer = observer_.load(std::memory_order_acquire)) {
+                    observer->OnStoreSettingsSent();
+                }
             }
             break;
         case kReqSendCommand0B:

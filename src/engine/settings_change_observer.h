@@ -16,6 +16,9 @@ class SettingsChangeObserver {
     // ReloadDefaults went out: the controller's settings become its defaults, which the engine
     // reads again and reports through OnSettings.
     virtual void OnReloadDefaultsSent() = 0;
+    // StoreSettings went out: the controller is to keep what it holds now. Reported in order
+    // with the changes, so that what was sent before it has been reported before it.
+    virtual void OnStoreSettingsSent() = 0;
 
   protected:
     ~SettingsChangeObserver() = default;

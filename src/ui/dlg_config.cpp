@@ -233,15 +233,9 @@ intptr_t DlgConfig::OnCommand(int id, int code) {
             engine_.DefinePark();
             return 1;
         case IDC_RELOAD_DEFAULTS:
-            if (keeper_ != nullptr) {
-                keeper_->KeepBefore(KeptBecause::kBeforeReload);
-            }
             engine_.ReloadDefaults();
             return 1;
         case IDC_STORE_SETTINGS:
-            if (keeper_ != nullptr) {
-                keeper_->KeepBefore(KeptBecause::kBeforeStore);
-            }
             engine_.StoreSettings();
             return 1;
         case IDC_ABOUT:

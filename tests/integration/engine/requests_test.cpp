@@ -14,11 +14,17 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// Records each report in order; a reload of defaults as a request of kind kNone.
+// Records each report in order; a reload of defaults and a store as requests of kind kNone, the
+// store with selector 1.
 class RecordingChanges final : public SettingsChangeObserver {
   public:
     void OnSettingsChangeSent(const PlannedRequest& sent) override { Add(sent); }
     void OnReloadDefaultsSent() override { Add(PlannedRequest{}); }
+    void OnStoreSettingsSent() override {
+        PlannedRequest store;
+        store.selector = 1;
+        Add(store);
+    }
     // Waits (bounded) for `count` reports, then returns all of them.
     std::vector<PlannedRequest> WaitFor(size_t count) {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -201,7 +207,8 @@ TEST_F(RequestsReachTheController, IdleOnlyRequestsAreRefusedWhileAnExchangeAwai
     ASSERT_TRUE(harness.Sim().WaitForFrames(0x33, 1, 3000));
 }
 
-// Only changes whose frames went out are reported, as sent; not those an exchange held off.
+// Only changes whose frames went out are reported, as sent, in order with the store and the
+// reload; not those an exchange held off.
 TEST_F(RequestsReachTheController, TheSettingsChangesSentAreReportedAsSent) {
     harness.Engine().SetSettingsChangeObserver(&changes);
     dxsim::Faults faults;
@@ -223,13 +230,16 @@ TEST_F(RequestsReachTheController, TheSettingsChangesSentAreReportedAsSent) {
     harness.Engine().ApplyAdvanced(hysteresis);
     ASSERT_TRUE(harness.Listener().WaitForStatus(kStatusSettingsDone, 3000));
     harness.Engine().ReloadDefaults();
-    const std::vector<PlannedRequest> sent = changes.WaitFor(3);
-    ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(DescribeRequest(sent[0]), "SetCurrent(0x41, 650)");
-    EXPECT_EQ(sent[1].request, SettingRequest::kAdvanced);
-    EXPECT_EQ(sent[1].advanced.changed, uint32_t{kChangedFlipHysteresis});
-    EXPECT_EQ(sent[1].advanced.flipHysteresis, 7);
-    EXPECT_EQ(sent[2].request, SettingRequest::kNone);
+    const std::vector<PlannedRequest> sent = changes.WaitFor(4);
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[0].request, SettingRequest::kNone);  // the store that went unanswered
+    EXPECT_EQ(sent[0].selector, 1);
+    EXPECT_EQ(DescribeRequest(sent[1]), "SetCurrent(0x41, 650)");
+    EXPECT_EQ(sent[2].request, SettingRequest::kAdvanced);
+    EXPECT_EQ(sent[2].advanced.changed, uint32_t{kChangedFlipHysteresis});
+    EXPECT_EQ(sent[2].advanced.flipHysteresis, 7);
+    EXPECT_EQ(sent[3].request, SettingRequest::kNone);
+    EXPECT_EQ(sent[3].selector, 0);
 }
 
 }  // namespace

@@ -22,9 +22,6 @@ class FakeKeeper : public iSettingsKeeper {
         engine_.calls.push_back("Connecting(" + std::to_string(port) + "," +
                                 std::to_string(baudRate) + ")");
     }
-    void KeepBefore(KeptBecause reason) override {
-        engine_.calls.push_back("KeepBefore(" + std::to_string(static_cast<int>(reason)) + ")");
-    }
     bool HeldNow(ControllerSettings* settings) const override {
         *settings = TypicalSettings();
         return true;
@@ -128,13 +125,15 @@ TEST_F(SettingsCommandsTest, CommandsNeedingTheControllerFollowTheConnection) {
     EXPECT_EQ(Offered(), (std::vector<bool>{false, false, false, true}));
 }
 
-TEST_F(SettingsCommandsTest, EntriesAreKeptJustBeforeTheRequests) {
+// The keeper hears of a connect before its request. The entries before a reload or a store are
+// the keeper's own, taken as the engine sends them: the window asks for none.
+TEST_F(SettingsCommandsTest, OnlyAConnectIsToldToTheKeeperBeforeItsRequest) {
     const struct {
         int button;
         Calls calls;
     } cases[] = {
-        {IDC_RELOAD_DEFAULTS, {"KeepBefore(1)", "ReloadDefaults()"}},
-        {IDC_STORE_SETTINGS, {"KeepBefore(2)", "StoreSettings()"}},
+        {IDC_RELOAD_DEFAULTS, {"ReloadDefaults()"}},
+        {IDC_STORE_SETTINGS, {"StoreSettings()"}},
         {IDC_CONNECT, {"Connecting(1,115200)", "Connect(1,115200)"}},
     };
     Connect();
