@@ -44,6 +44,24 @@ void Frame(HDC context, const RECT& rect, const NightColour& colour) {
     FrameRect(context, &rect, NightBrush(RgbOf(colour)));
 }
 
+// The control's own font, or the dialogs' default when it has none.
+HGDIOBJ FontOf(HWND control) {
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    return font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT);
+}
+
+// A row's text of a list box or a combo box, by the class's own pair of messages.
+std::wstring RowText(HWND control, UINT lengthMessage, UINT textMessage, LRESULT row) {
+    const LRESULT length = row >= 0 ? SendMessageW(control, lengthMessage, row, 0) : -1;
+    if (length <= 0) {
+        return std::wstring();
+    }
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(control, textMessage, row, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
 std::wstring TextOf(HWND control) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(
@@ -58,8 +76,7 @@ COLORREF TextColour(HWND control) {
 // Text in the control's own font, transparent over what is already drawn; with DT_CALCRECT
 // `rect` receives the text's extent instead.
 void DrawLabel(HWND control, HDC context, const std::wstring& text, RECT& rect, UINT format) {
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    Selected selected(context, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    Selected selected(context, FontOf(control));
     SetBkMode(context, TRANSPARENT);
     SetTextColor(context, TextColour(control));
     const UINT prefix =
@@ -250,8 +267,7 @@ void PaintNightButton(HWND button, HDC context) {
 void PaintNightGroupBox(HWND box, HDC context) {
     RECT rect;
     GetClientRect(box, &rect);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0));
-    Selected selected(context, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    Selected selected(context, FontOf(box));
     TEXTMETRICW metrics = {};
     GetTextMetricsW(context, &metrics);
     RECT frame = rect;
@@ -308,8 +324,7 @@ void PaintNightSelection(HWND edit) {
         return;
     }
     {
-        HFONT font = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
-        Selected selected(context, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+        Selected selected(context, FontOf(edit));
         TEXTMETRICW metrics = {};
         GetTextMetricsW(context, &metrics);
         RECT field = {};
@@ -352,8 +367,7 @@ void ShowEditCaret(HWND edit, bool night) {
     HDC context = GetDC(edit);
     TEXTMETRICW metrics = {};
     {
-        HFONT font = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
-        Selected selected(context, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+        Selected selected(context, FontOf(edit));
         GetTextMetricsW(context, &metrics);
     }
     ReleaseDC(edit, context);
@@ -389,14 +403,11 @@ void PaintNightComboBox(HWND combo, HDC context) {
     InflateRect(&button, -1, -1);
     Fill(context, button, night::kButton);
     DrawArrow(context, button, TextColour(combo));
-    const LRESULT row = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    const LRESULT length = row >= 0 ? SendMessageW(combo, CB_GETLBTEXTLEN, row, 0) : CB_ERR;
-    if (length <= 0) {
+    const std::wstring text =
+        RowText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    if (text.empty()) {
         return;
     }
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(length));
     RECT field = {rect.left + 3, rect.top + 1, button.left - 1, rect.bottom - 1};
     if (GetFocus() == combo) {
         Fill(context, field, night::kHighlight);
@@ -419,13 +430,7 @@ void PaintNightDropList(HWND list, HDC context) {
             item.top >= rect.bottom) {
             break;
         }
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-        std::wstring text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
-        if (length > 0) {
-            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row),
-                         reinterpret_cast<LPARAM>(&text[0]));
-        }
-        text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+        const std::wstring text = RowText(list, LB_GETTEXTLEN, LB_GETTEXT, row);
         if (row == selected) {
             Fill(context, item, night::kHighlight);
         }
