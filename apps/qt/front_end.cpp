@@ -53,18 +53,15 @@ std::string OpenFailureStatus(const PortOpenReport& report) {
 // that switched returns at once; no warning icon, whose yellow would dazzle at night. The
 // window goes on in the mode chosen.
 NightMode::SwitchReport KeepNightModeChoice(const std::string& path) {
-    return [path, told = false](bool on) mutable {
-        std::string error;
-        if (WriteNightModeChoice(path, on, &error) || told) {
+    return [keeper = NightModeChoiceKeeper(path)](bool on) mutable {
+        const std::string message = keeper.Keep(on);
+        if (message.empty()) {
             return;
         }
-        told = true;
-        std::fprintf(stderr, "axistune: night mode is not remembered: %s\n", error.c_str());
+        std::fprintf(stderr, "axistune: %s\n", message.c_str());
         auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("AxisTune"),
-                                    QStringLiteral("Night mode will not be remembered for the "
-                                                   "next start:\n") +
-                                        QString::fromStdString(error),
-                                    QMessageBox::Ok, QApplication::activeWindow());
+                                    QString::fromStdString(message), QMessageBox::Ok,
+                                    QApplication::activeWindow());
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     };

@@ -31,15 +31,12 @@ void ShowStartError(const char* text) {
 void RememberNightMode() {
     const std::string path = NightModeChoicePath();
     win32_night::Switch(ReadNightModeChoice(path));
-    win32_night::SetListener([path, told = false](bool on) mutable {
-        std::string error;
-        if (WriteNightModeChoice(path, on, &error) || told) {
-            return;
+    win32_night::SetListener([keeper = NightModeChoiceKeeper(path)](bool on) mutable {
+        const std::string message = keeper.Keep(on);
+        if (!message.empty()) {
+            MessageBoxW(GetActiveWindow(), WideFromUtf8(message).c_str(), L"AxisTune",
+                        MB_OK | MB_ICONWARNING);
         }
-        told = true;
-        const std::wstring text =
-            L"Night mode could not be remembered for the next start:\n" + WideFromUtf8(error);
-        MessageBoxW(GetActiveWindow(), text.c_str(), L"AxisTune", MB_OK | MB_ICONWARNING);
     });
 }
 

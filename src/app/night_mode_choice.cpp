@@ -30,4 +30,13 @@ bool WriteNightModeChoice(const std::string& path, bool on, std::string* error) 
                            kKey, on, error);
 }
 
+std::string NightModeChoiceKeeper::Keep(bool on) {
+    std::string error;
+    if (WriteNightModeChoice(path_, on, &error) || told_) {
+        return std::string();
+    }
+    told_ = true;
+    return "Night mode could not be remembered for the next start:\n" + error;
+}
+
 }  // namespace axistune

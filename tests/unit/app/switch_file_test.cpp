@@ -74,6 +74,11 @@ TEST(SwitchFile, BothChoicesRoundTripAndAFailedWriteSaysWhy) {
     const std::string blocked = (folder / "plain-file" / "night-mode.conf").string();
     EXPECT_FALSE(WriteNightModeChoice(blocked, true, &error));
     EXPECT_NE(error.find("plain-file"), std::string::npos) << error;
+
+    // A switch that cannot be stored is told once per run, not at every switch.
+    NightModeChoiceKeeper keeper(blocked);
+    EXPECT_NE(keeper.Keep(true).find("plain-file"), std::string::npos);
+    EXPECT_EQ(keeper.Keep(false), "");
     fs::remove_all(folder);
 }
 
